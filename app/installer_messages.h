@@ -1,0 +1,48 @@
+#pragma once
+// What the main window and the install job share: the job record, the
+// installer's window messages, the main window pointer and the closing flag.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace DuiLib { class CWindowWnd; }
+
+constexpr UINT WM_INSTALL_PROGRESS = WM_USER + 100;        // wParam: percent
+constexpr UINT WM_INSTALL_STATUS = WM_USER + 101;          // lParam: std::wstring*, owned by the window
+constexpr UINT WM_INSTALL_FINISHED = WM_USER + 102;        // lParam: InstallJobInfo*, owned by the window
+constexpr UINT WM_SHOW_USER_AGREEMENT = WM_USER + 103;
+constexpr UINT WM_SHOW_PRIVACY_AGREEMENT = WM_USER + 107;
+
+// One installation, handed from the window to the job and back.
+struct InstallJobInfo {
+    uint8_t flag1 = 0;
+    uint8_t flag2 = 0;
+    uint8_t startMenuShortcuts = 1;
+    uint8_t quickLaunchShortcut = 0;
+    int32_t reserved = 0;
+    std::wstring installDir;   // absolute, ends with a backslash
+    std::wstring previousDir;  // earlier installation to end and remove, or empty
+    std::wstring extra1;
+    std::wstring extra2;
+    std::wstring extra3;
+    int32_t result = 0;        // 0 success, otherwise an error code
+    std::wstring status;
+};
+
+// The main window; posters take its native handle. Null until it exists.
+extern DuiLib::CWindowWnd* g_pMainWnd;
+// Set to 1 once when the main window starts closing; then nothing is posted.
+extern volatile int32_t g_bClosing;
+
+// Posts an installer message to the main window unless it is closing.
+// Returns whether the message was queued, so that a caller handing over a
+// heap object keeps (and frees) it when it was not.
+bool PostInstallerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Hands a copy of a status text to the window; dropped while closing.
+void PostInstallerStatus(const std::wstring& text);
+
+// Hands the finished job back to the window. Returns false when the window
+// is closing: the job keeps its record.
+bool PostInstallerFinished(InstallJobInfo* job);

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything (see build.sh) and runs every test under Wine, inside a
+# virtual X display so that test windows are real but invisible.
+# Extra arguments go to ctest (for example: -R StringBundle).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KX_BUILD_DIR:-$root/build}
+
+"$root/scripts/build.sh"
+# The prefix is created once, before tests start in parallel.
+"$root/scripts/wine-prefix.sh" "$build/wineprefix"
+cd "$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --output-on-failure -j "${KX_TEST_JOBS:-2}" "$@"

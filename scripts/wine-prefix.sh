@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Creates the private Wine prefix for the tests once; later calls return at once.
+#   usage: wine-prefix.sh PREFIX
+# The prefix reports Windows 10, maps the font "微软雅黑" to WenQuanYi Micro Hei,
+# and never writes menu entries or file associations on the host.
+set -euo pipefail
+prefix=${1:?usage: wine-prefix.sh PREFIX}
+[ -f "$prefix/.kx-ready" ] && exit 0
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+[ -f "$prefix/.kx-ready" ] && exit 0
+
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+rm -rf "$prefix"
+echo "wine-prefix: creating $prefix" >&2
+wineboot -i >/dev/null 2>&1
+
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+# Registry files of version 5 are UTF-16 LE with a byte-order mark.
+printf '%s\r\n' \
+  'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_CURRENT_USER\Software\Wine]' '"Version"="win10"' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' '"winemenubuilder.exe"=""' '"mscoree"=""' '"mshtml"=""' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' |
+  iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+wineserver -w
+touch "$prefix/.kx-ready"
