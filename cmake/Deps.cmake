@@ -26,10 +26,19 @@ if(DEFINED KX_DEP_GOOGLETEST_DIR)
   set_property(TARGET dep::gmock PROPERTY INTERFACE_LINK_LIBRARIES dep::gtest)
 endif()
 
-if(DEFINED KX_DEP_OPENSSL_DIR)
-  kx_import_static(dep::crypto "${KX_DEP_OPENSSL_DIR}" libcrypto.a)
-  set_property(TARGET dep::crypto PROPERTY INTERFACE_LINK_LIBRARIES ws2_32 crypt32)
-endif()
+# libcrypto for the DES key schedule and block operation (deprecated API).
+kx_import_static(dep::crypto "${KX_DEP_OPENSSL_DIR}" libcrypto.a)
+set_target_properties(dep::crypto PROPERTIES
+  INTERFACE_COMPILE_DEFINITIONS OPENSSL_SUPPRESS_DEPRECATED
+  INTERFACE_LINK_LIBRARIES "advapi32;user32")
+
+# 7-Zip's archive code: its handlers and codecs register themselves through
+# static objects nothing references, so the whole archive must be linked.
+kx_import_static(dep::7zip_archive "${KX_DEP_7ZIP_DIR}" lib7zextract.a)
+add_library(dep::7zip INTERFACE IMPORTED GLOBAL)
+target_include_directories(dep::7zip INTERFACE "${KX_DEP_7ZIP_DIR}/include")
+target_link_libraries(dep::7zip INTERFACE
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,dep::7zip_archive>" oleaut32 uuid)
 
 # zlib from libz-mingw-w64-dev, stb_image from libstb-dev (header only).
 find_library(KX_ZLIB NAMES libz.a z REQUIRED)

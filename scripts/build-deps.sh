@@ -32,7 +32,7 @@ fetch_source() {
   if [ ! -f "$dir/.unpacked" ]; then
     rm -rf "$dir" && mkdir -p "$dir/dl"
     # A mirror may list a version whose .dsc it no longer serves.
-    (cd "$dir/dl" && apt-get source -o APT::Sandbox::User=root --download-only -q "$pkg=$ver" >/dev/null) ||
+    (cd "$dir/dl" && apt-get source -o APT::Sandbox::User=root --download-only -q "$pkg=$ver" >/dev/null 2>&1) ||
       { rm -rf "$dir"; return 1; }
     local dsc
     dsc=$(ls "$dir"/dl/*.dsc | head -n 1)
@@ -47,26 +47,37 @@ fetch_source() {
   echo "# Written by scripts/build-deps.sh; locations of the target libraries."
 } > "$out.tmp"
 
+# One build at a time per cache: other clones may build the same package.
+exec 8>"$cache/.lock"
+flock 8
+
 for pkg in "${packages[@]}"; do
   versions=$(source_versions "$pkg")
   if [ -z "$versions" ]; then
     echo "build-deps: no source package '$pkg' (are deb-src lists enabled? run scripts/setup.sh)" >&2
     exit 1
   fi
-  ver='' src=''
-  for v in $versions; do
-    if src=$(fetch_source "$pkg" "$v"); then ver=$v; break; fi
-    echo "build-deps: cannot fetch $pkg $v, trying an older version" >&2
-  done
-  if [ -z "$ver" ]; then
-    echo "build-deps: no version of '$pkg' could be fetched" >&2
-    exit 1
-  fi
   script="$here/deps/$pkg.sh"
-  prefix="$cache/$pkg-$ver"
   # The build script's own content is part of the key: changing it rebuilds.
   key=$(sha1sum "$script" | cut -c1-12)
-  if [ ! -f "$prefix/.built-$key" ]; then
+
+  # Newest version already built with this script: nothing to fetch.
+  ver=''
+  for v in $versions; do
+    if [ -f "$cache/$pkg-$v/.built-$key" ]; then ver=$v; break; fi
+  done
+
+  if [ -z "$ver" ]; then
+    src=''
+    for v in $versions; do
+      if src=$(fetch_source "$pkg" "$v"); then ver=$v; break; fi
+      echo "build-deps: cannot fetch $pkg $v, trying an older version" >&2
+    done
+    if [ -z "$ver" ]; then
+      echo "build-deps: no version of '$pkg' could be fetched" >&2
+      exit 1
+    fi
+    prefix="$cache/$pkg-$ver"
     echo "build-deps: building $pkg $ver" >&2
     start=$(date +%s)
     rm -rf "$prefix" "$prefix.work"
@@ -82,7 +93,7 @@ for pkg in "${packages[@]}"; do
     echo "build-deps: $pkg built in $(( $(date +%s) - start )) s" >&2
   fi
   var=$(echo "$pkg" | tr 'a-z0-9-' 'A-Z0-9_')
-  echo "set(KX_DEP_${var}_DIR \"$prefix\")" >> "$out.tmp"
+  echo "set(KX_DEP_${var}_DIR \"$cache/$pkg-$ver\")" >> "$out.tmp"
 done
 
 mv "$out.tmp" "$out"
