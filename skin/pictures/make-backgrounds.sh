@@ -14,14 +14,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Calm light-blue field with two faint discs, away from the title line.
+# Calm light-blue field with two faint discs, away from the title line,
+# fading towards white at the bottom where the white band of the window joins.
 "$IM" -size 600x280 -define gradient:angle=160 gradient:'#E6EFFF-#FAFCFF' \
   \( -size 600x280 xc:none -fill '#2D73FF10' -draw 'circle 560,250 560,120' \
      -fill '#2D73FF0C' -draw 'circle 40,270 40,170' -blur 0x2 \) \
   -compose Over -composite \
   \( -size 600x280 xc:none -fill '#FFFFFFB0' -draw 'ellipse 300,186 170,12 0,360' -blur 0x8 \) \
   -compose Over -composite \
-  "$tmp/field.png"
+  \( +define gradient:angle -size 600x60 gradient:'#FFFFFF00-#FFFFFFE0' \) -geometry +0+220 -compose Over -composite \
+  PNG32:"$tmp/field.png"
 
 # A screen face: blue gradient in a rounded rectangle, content drawn on top.
 #   screen W H RADIUS CONTENT OUT   (CONTENT: play | download)
