@@ -1,0 +1,18 @@
+#pragma once
+// Small file-system steps: directory chains and embedded resources written out.
+#include <windows.h>
+
+#include <string>
+
+// The thread's last error as an HRESULT; 0 and values that already look like
+// HRESULTs (negative) come back unchanged.
+HRESULT HResultFromLastError();
+
+// Creates every missing directory of path. Returns 0 when at least one directory
+// was created, 1 when all existed, otherwise the failure (directories created
+// before stay). After a failure the last error still holds the failing call's code.
+HRESULT CreateDirectories(const std::wstring& path);
+
+// Writes resource (id, type) of this executable to filePath. False when the file
+// cannot be created, the resource is missing, or not all of it was written.
+bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType);
