@@ -85,7 +85,11 @@ std::wstring GetDefaultUserDataDir()
 
 std::wstring ReadUserDataDir(const std::wstring& installDir)
 {
-    std::wstring fallback = GetDefaultUserDataDir();
+    return ReadUserDataDirOr(installDir, GetDefaultUserDataDir());
+}
+
+std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstring& fallback)
+{
     if (installDir.empty())
         return fallback;
 

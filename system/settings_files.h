@@ -15,6 +15,9 @@ std::wstring DefaultUserDataDirFor(const std::wstring& driveRoot);
 // of the stored value are used.
 std::wstring ReadUserDataDir(const std::wstring& installDir);
 
+// The same with the default given.
+std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstring& fallback);
+
 // Writes ChannelId as OEM bytes to installDir + "source.dat", replacing any
 // older file. Failures are silent.
 void WriteChannelFile(const std::wstring& installDir);

@@ -39,6 +39,8 @@ std::wstring RoamingAppData()
 class SettingsFiles : public testing::Test {
 protected:
     TempDir install;
+    // A default with a doubled backslash, an escape and characters outside ASCII.
+    const std::wstring kFallback = L"F:\\\\\\x4E2D\\数据\\kxVistral3";
 };
 
 }  // namespace
@@ -61,36 +63,43 @@ TEST(DefaultUserDataDir, DriveRootOrElseRoamingAppData)
 
 TEST_F(SettingsFiles, NoEarlierInstallationGivesTheDefaultUntouched)
 {
-    EXPECT_EQ(ReadUserDataDir(L""), GetDefaultUserDataDir());
+    // Not decoded: doubled backslashes and escape-like text stay.
+    EXPECT_EQ(ReadUserDataDirOr(L"", kFallback), kFallback);
+    std::wstring real = ReadUserDataDir(L"");
+    ASSERT_GE(real.size(), 13u);
+    EXPECT_EQ(real.substr(real.size() - 11), L"\\kxVistral3");
 }
 
-TEST_F(SettingsFiles, MissingFileOrKeyGivesTheDefault)
+TEST_F(SettingsFiles, MissingFileOrKeyGivesTheDecodedDefault)
 {
-    std::wstring fallback = GetDefaultUserDataDir();
-    EXPECT_EQ(ReadUserDataDir(install.Path()), fallback);
+    const std::wstring decoded = L"F:\\\x4E2D\\数据\\kxVistral3";
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), decoded);
     WriteSettings(install.Path(), L"[Network]\r\nport=1\r\n[Other]\r\npath=E:\\elsewhere\r\n");
-    EXPECT_EQ(ReadUserDataDir(install.Path()), fallback);
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), decoded);
+    // And through the real default.
+    std::wstring real = ReadUserDataDir(install.Path());
+    EXPECT_EQ(real.substr(real.size() - 11), L"\\kxVistral3");
 }
 
 TEST_F(SettingsFiles, DoubledBackslashesAndEscapesAreDecoded)
 {
     WriteSettings(install.Path(), StoredPath(L"D:\\\\Users\\\\kx\\\\Data"));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"D:\\Users\\kx\\Data");
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"D:\\Users\\kx\\Data");
 
     WriteSettings(install.Path(), StoredPath(L"D:\\\\\\x4E2D\\\\\\x6587Data"));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"D:\\\x4E2D\\\x6587" L"Data");
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"D:\\\x4E2D\\\x6587" L"Data");
 
     // Backslashes are collapsed before escapes are read: a doubled one starts an escape too.
     WriteSettings(install.Path(), StoredPath(L"D:\\\\x4E2D"));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"D:\x4E2D");
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"D:\x4E2D");
 
     // Pairs are taken from the left without overlap: three make one and a half.
     WriteSettings(install.Path(), StoredPath(L"D:\\\\\\Data"));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"D:\\\\Data");
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"D:\\\\Data");
 
     // Characters outside ASCII stored as they are come back unchanged.
     WriteSettings(install.Path(), StoredPath(L"E:\\数据\\kxVistral3"));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"E:\\数据\\kxVistral3");
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"E:\\数据\\kxVistral3");
 }
 
 TEST_F(SettingsFiles, OnlyThe259FirstCharactersOfALongValueAreUsed)
@@ -98,7 +107,7 @@ TEST_F(SettingsFiles, OnlyThe259FirstCharactersOfALongValueAreUsed)
     std::wstring value = L"D:\\\\data\\\\" + std::wstring(290, L'a');
     ASSERT_EQ(value.size(), 300u);
     WriteSettings(install.Path(), StoredPath(value));
-    EXPECT_EQ(ReadUserDataDir(install.Path()), L"D:\\data\\" + std::wstring(249, L'a'));
+    EXPECT_EQ(ReadUserDataDirOr(install.Path(), kFallback), L"D:\\data\\" + std::wstring(249, L'a'));
 }
 
 TEST_F(SettingsFiles, ChannelFileIsExactlySixOemBytes)
