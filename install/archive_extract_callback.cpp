@@ -1,0 +1,335 @@
+#include "install/archive_extract_callback.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <new>
+
+#include "install/item_path.h"
+#include "install/stream_wrappers.h"
+
+namespace SevenZip::intl {
+namespace {
+
+constexpr Int32 kAskExtract = NArchive::NExtract::NAskMode::kExtract;
+
+// Closes a file handle on every way out.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle()
+    {
+        if (h_ != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// The last Windows error as an HRESULT; never success, even when the failing
+// call did not set an error.
+HRESULT LastErrorResult()
+{
+    DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+HRESULT ReadOptionalUInt32(IInArchive* archive, UInt32 index, PROPID id, bool& defined,
+                           uint32_t& value)
+{
+    PropValue prop;
+    HRESULT hr = archive->GetProperty(index, id, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    defined = prop->vt != VT_EMPTY;
+    if (!defined)
+        return S_OK;
+    if (prop->vt != VT_UI4)
+        return E_FAIL;
+    value = prop->ulVal;
+    return S_OK;
+}
+
+HRESULT ReadIsDir(IInArchive* archive, UInt32 index, bool& isDir)
+{
+    PropValue prop;
+    HRESULT hr = archive->GetProperty(index, kpidIsDir, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    if (prop->vt == VT_EMPTY) {
+        isDir = false;
+        return S_OK;
+    }
+    if (prop->vt != VT_BOOL)
+        return E_FAIL;
+    isDir = prop->boolVal != VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT ReadOptionalTime(IInArchive* archive, UInt32 index, PROPID id, bool& defined,
+                         FILETIME& value)
+{
+    PropValue prop;
+    HRESULT hr = archive->GetProperty(index, id, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    defined = prop->vt != VT_EMPTY;
+    if (!defined)
+        return S_OK;
+    if (prop->vt != VT_FILETIME)
+        return E_FAIL;
+    value = prop->filetime;
+    return S_OK;
+}
+
+HRESULT ReadOptionalSize(IInArchive* archive, UInt32 index, bool& defined, uint64_t& value)
+{
+    PropValue prop;
+    HRESULT hr = archive->GetProperty(index, kpidSize, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    defined = true;
+    switch (prop->vt) {
+    case VT_EMPTY: defined = false; value = 0; return S_OK;
+    case VT_UI1: value = prop->bVal; return S_OK;
+    case VT_UI2: value = prop->uiVal; return S_OK;
+    case VT_UI4: value = prop->ulVal; return S_OK;
+    case VT_UI8: value = prop->uhVal.QuadPart; return S_OK;
+    default: return E_FAIL;
+    }
+}
+
+// Archives made on Unix carry the file mode in the high 16 bits, which
+// Windows refuses; only the low, Windows bits are applied then (as 7-Zip
+// itself does).
+uint32_t WindowsAttributes(uint32_t stored)
+{
+    return (stored & 0xF0000000u) != 0 ? (stored & 0x3FFFu) : stored;
+}
+
+// Deletes a file or directory tree in the way, without the recycle bin.
+HRESULT DeleteExisting(const std::wstring& path)
+{
+    if (path.empty() || path.size() > MAX_PATH)
+        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    std::wstring from = path;
+    from.push_back(L'\0');  // with the terminator of c_str(): a list of one
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted)
+        return S_OK;
+    return LastErrorResult();
+}
+
+bool CreateDirectoryChain(const std::wstring& dir)
+{
+    int rc = ::SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
+    return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
+                                               int32_t overwriteMode, ProgressCallback* callback)
+    : archive_(archive),
+      destDir_(destDir),
+      overwriteMode_(overwriteMode),
+      callback_(callback)
+{
+    if (!EndsWithSeparator(destDir_))
+        destDir_ += L'\\';
+}
+
+STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** out) noexcept
+{
+    if (!out)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IArchiveExtractCallback || iid == IID_IProgress)
+        *out = static_cast<IArchiveExtractCallback*>(this);
+    else if (iid == IID_ICryptoGetTextPassword)
+        *out = static_cast<ICryptoGetTextPassword*>(this);
+    else if (iid == IID_ICompressProgressInfo)
+        *out = static_cast<ICompressProgressInfo*>(this);
+    else {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) ArchiveExtractCallback::Release() noexcept
+{
+    ULONG left = refs_.Drop();
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
+{
+    lastTotal_ = total;
+    if (callback_)
+        callback_->TotalSizeKnown(fullPath_, total);
+    return S_OK;
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetCompleted(const UInt64*) noexcept { return S_OK; }
+
+STDMETHODIMP ArchiveExtractCallback::PrepareOperation(Int32) noexcept { return S_OK; }
+
+STDMETHODIMP ArchiveExtractCallback::CryptoGetTextPassword(BSTR*) noexcept { return E_ABORT; }
+
+STDMETHODIMP ArchiveExtractCallback::SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept
+{
+    if (callback_)
+        callback_->RatioChanged(inSize ? *inSize : 0, outSize ? *outSize : 0);
+    return S_OK;
+}
+
+HRESULT ArchiveExtractCallback::ReadItemProperties(UInt32 index)
+{
+    IInArchive* a = archive_.Get();
+    HRESULT hr = ReadOptionalUInt32(a, index, kpidAttrib, attribDefined_, attrib_);
+    if (hr == S_OK)
+        hr = ReadIsDir(a, index, isDir_);
+    if (hr == S_OK)
+        hr = ReadOptionalTime(a, index, kpidMTime, mtimeDefined_, mtime_);
+    if (hr == S_OK)
+        hr = ReadOptionalTime(a, index, kpidCTime, ctimeDefined_, ctime_);
+    if (hr == S_OK)
+        hr = ReadOptionalTime(a, index, kpidATime, atimeDefined_, atime_);
+    if (hr == S_OK)
+        hr = ReadOptionalSize(a, index, sizeDefined_, size_);
+    return hr;
+}
+
+STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStream** outStream,
+                                               Int32 askExtractMode) noexcept
+{
+    if (!outStream)
+        return E_POINTER;
+    *outStream = nullptr;
+    try {
+        {
+            PropValue path;
+            HRESULT hr = archive_->GetProperty(index, kpidPath, path.Receive());
+            if (hr != S_OK)
+                return hr;
+            if (path->vt == VT_BSTR)
+                relativePath_ = path->bstrVal ? path->bstrVal : L"";
+            else if (path->vt == VT_EMPTY)
+                relativePath_.clear();
+            else
+                return E_FAIL;
+        }
+        if (askExtractMode != kAskExtract)
+            return S_OK;
+
+        HRESULT hr = ReadItemProperties(index);
+        if (hr != S_OK)
+            return hr;
+        // Refused before anything is created or reported for it.
+        if (!StaysInsideDestination(relativePath_))
+            return E_FAIL;
+        fullPath_ = JoinItemPath(destDir_, relativePath_);
+        return isDir_ ? StartDirectory() : StartFile(outStream);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ArchiveExtractCallback::StartDirectory()
+{
+    if (callback_ && !callback_->ItemStarting(destDir_, relativePath_, true))
+        return E_FAIL;
+    // A directory that can't be made shows when its files are created.
+    ::SHCreateDirectoryExW(nullptr, fullPath_.c_str(), nullptr);
+    return S_OK;
+}
+
+HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
+{
+    if (callback_ && !callback_->ItemStarting(destDir_, relativePath_, false))
+        return E_FAIL;
+    if (relativePath_.empty())
+        return S_OK;
+    if (!StaysInsideDestination(relativePath_))
+        return E_FAIL;  // the callback renamed it out of the destination
+    fullPath_ = JoinItemPath(destDir_, relativePath_);
+
+    if (overwriteMode_ == kOverwriteReplace &&
+        ::GetFileAttributesW(fullPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        HRESULT hr = DeleteExisting(fullPath_);
+        if (hr != S_OK)
+            return hr;
+    }
+    if (!CreateDirectoryChain(ParentOf(fullPath_)))
+        return ERROR_CREATE_FAILED;
+
+    ComPtr<IStream> file;
+    HRESULT hr = CreateWriteStream(fullPath_, file);
+    if (FAILED(hr) || !file) {
+        HRESULT error = LastErrorResult();
+        fullPath_.clear();
+        return FAILED(hr) ? hr : error;
+    }
+    auto* wrapper = new (std::nothrow) OutStreamWrapper(file.Get());
+    if (!wrapper)
+        return E_OUTOFMEMORY;
+    wrapper->AddRef();
+    *outStream = wrapper;
+    return S_OK;
+}
+
+void ArchiveExtractCallback::ApplyTimes() const
+{
+    if (!ctimeDefined_ && !atimeDefined_ && !mtimeDefined_)
+        return;
+    // Without backup semantics a directory does not open: it keeps the
+    // times of its creation.
+    FileHandle file(::CreateFileW(fullPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return;
+    ::SetFileTime(file.get(), ctimeDefined_ ? &ctime_ : nullptr, atimeDefined_ ? &atime_ : nullptr,
+                  mtimeDefined_ ? &mtime_ : nullptr);
+}
+
+STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) noexcept
+{
+    using namespace NArchive::NExtract::NOperationResult;
+    // A damaged item must not count as installed.
+    if (operationResult != kOK)
+        return operationResult == kCRCError || operationResult == kDataError
+                   ? HRESULT_FROM_WIN32(ERROR_CRC)
+                   : E_FAIL;
+    if (fullPath_.empty()) {
+        if (callback_)
+            callback_->ArchiveFinished(destDir_);
+        return S_OK;
+    }
+    ApplyTimes();
+    if (attribDefined_)
+        ::SetFileAttributesW(fullPath_.c_str(), WindowsAttributes(attrib_));
+    if (callback_) {
+        try {
+            if (!callback_->ItemCompleted(fullPath_, size_))
+                return E_FAIL;
+            callback_->ItemWritten(fullPath_, size_);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    return S_OK;
+}
+
+}  // namespace SevenZip::intl

@@ -1,0 +1,67 @@
+#pragma once
+// Creates the destination file or directory of every item the handler
+// unpacks, applies its stored attributes and times, and reports it.
+#include <cstdint>
+#include <string>
+
+#include "install/progress_callback.h"
+#include "install/seven_zip_com.h"
+
+namespace SevenZip::intl {
+
+// Overwrite mode that deletes whatever is in the way of a file.
+constexpr int32_t kOverwriteReplace = 1;
+
+class ArchiveExtractCallback final : public IArchiveExtractCallback,
+                                     public ICryptoGetTextPassword,
+                                     public ICompressProgressInfo {
+public:
+    ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir, int32_t overwriteMode,
+                           ProgressCallback* callback);
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
+    STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
+    STDMETHODIMP_(ULONG) Release() noexcept override;
+
+    // IProgress
+    STDMETHODIMP SetTotal(UInt64 total) noexcept override;
+    STDMETHODIMP SetCompleted(const UInt64* completeValue) noexcept override;
+    // IArchiveExtractCallback
+    STDMETHODIMP GetStream(UInt32 index, ISequentialOutStream** outStream,
+                           Int32 askExtractMode) noexcept override;
+    STDMETHODIMP PrepareOperation(Int32 askExtractMode) noexcept override;
+    STDMETHODIMP SetOperationResult(Int32 operationResult) noexcept override;
+    // ICryptoGetTextPassword
+    STDMETHODIMP CryptoGetTextPassword(BSTR* password) noexcept override;
+    // ICompressProgressInfo
+    STDMETHODIMP SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept override;
+
+private:
+    ~ArchiveExtractCallback() = default;
+    HRESULT ReadItemProperties(UInt32 index);
+    HRESULT StartDirectory();
+    HRESULT StartFile(ISequentialOutStream** outStream);
+    void ApplyTimes() const;
+
+    RefCount refs_;
+    ComPtr<IInArchive> archive_;
+    std::wstring destDir_;
+    std::wstring relativePath_;
+    std::wstring fullPath_;
+    bool isDir_ = false;
+    bool attribDefined_ = false;
+    uint32_t attrib_ = 0;
+    bool mtimeDefined_ = false;
+    FILETIME mtime_{};
+    bool atimeDefined_ = false;
+    FILETIME atime_{};
+    bool ctimeDefined_ = false;
+    FILETIME ctime_{};
+    bool sizeDefined_ = false;
+    uint64_t size_ = 0;
+    int32_t overwriteMode_;
+    ProgressCallback* callback_;
+    uint64_t lastTotal_ = 0;
+};
+
+}  // namespace SevenZip::intl

@@ -1,0 +1,174 @@
+#include "install/seven_zip_archive.h"
+
+#include <new>
+
+#include "install/archive_open_callback.h"
+#include "install/stream_wrappers.h"
+
+namespace SevenZip {
+namespace intl {
+
+HRESULT OpenArchive(ArchiveFormat format, IStream* file, const UInt64* maxStartPosition,
+                    ComPtr<IInArchive>& handler)
+{
+    HRESULT hr = CreateArchiveHandler(format, handler);
+    if (FAILED(hr))
+        return hr;
+    // The wrappers start with no reference; these pointers take the first.
+    ComPtr<IInStream> in = new (std::nothrow) InStreamWrapper(file);
+    ComPtr<IArchiveOpenCallback> openCallback = new (std::nothrow) ArchiveOpenCallback;
+    if (!in || !openCallback)
+        return E_OUTOFMEMORY;
+    hr = in->Seek(0, STREAM_SEEK_SET, nullptr);
+    if (FAILED(hr))
+        return hr;
+    return handler->Open(in.Get(), maxStartPosition, openCallback.Get());
+}
+
+HRESULT ReadItemPath(IInArchive* handler, UInt32 index, std::wstring& path)
+{
+    PropValue prop;
+    HRESULT hr = handler->GetProperty(index, kpidPath, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    path = prop->vt == VT_BSTR && prop->bstrVal ? prop->bstrVal : L"";
+    return S_OK;
+}
+
+HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size)
+{
+    PropValue prop;
+    HRESULT hr = handler->GetProperty(index, kpidSize, prop.Receive());
+    if (hr != S_OK)
+        return hr;
+    switch (prop->vt) {
+    case VT_UI1: size = prop->bVal; break;
+    case VT_UI2: size = prop->uiVal; break;
+    case VT_UI4: size = prop->ulVal; break;
+    case VT_UI8: size = prop->uhVal.QuadPart; break;
+    default: size = 0; break;
+    }
+    return S_OK;
+}
+
+}  // namespace intl
+
+void SevenZipArchive::UseArchiveFile(const std::wstring& path)
+{
+    archivePath_ = path;
+    // A listing of another file is no listing of this one.
+    listingLoaded_ = false;
+    itemCount_ = 0;
+    itemPaths_.clear();
+    itemSizes_.clear();
+}
+
+bool SevenZipArchive::LoadListing()
+{
+    bool formatKnown = formatFixed_ || ProbeFormat();
+    listingLoaded_ = formatKnown && ReadListing();
+    return listingLoaded_;
+}
+
+bool SevenZipArchive::ReadListing()
+{
+    itemCount_ = 0;
+    itemPaths_.clear();
+    itemSizes_.clear();
+    ComPtr<IStream> file;
+    if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+        return false;
+    ComPtr<IInArchive> handler;
+    if (intl::OpenArchive(format_, file.Get(), nullptr, handler) != S_OK)
+        return false;
+    UInt32 count = 0;
+    bool ok = handler->GetNumberOfItems(&count) == S_OK;
+    for (UInt32 i = 0; ok && i < count; ++i) {
+        uint64_t size = 0;
+        std::wstring path;
+        ok = intl::ReadItemSize(handler.Get(), i, size) == S_OK &&
+             intl::ReadItemPath(handler.Get(), i, path) == S_OK;
+        if (ok) {
+            itemSizes_.push_back(static_cast<uint32_t>(size));
+            itemPaths_.push_back(std::move(path));
+        }
+    }
+    handler->Close();
+    if (ok)
+        itemCount_ = count;
+    return ok;
+}
+
+void SevenZipArchive::SetFormat(ArchiveFormat format)
+{
+    format_ = format;
+    formatFixed_ = true;
+}
+
+ArchiveFormat SevenZipArchive::GetFormat()
+{
+    if (!listingLoaded_ && !formatFixed_)
+        LoadListing();
+    return format_;
+}
+
+void SevenZipArchive::SetLevel(int32_t level) { level_ = level; }
+
+int32_t SevenZipArchive::GetLevel() { return level_; }
+
+bool SevenZipArchive::ProbeFormat()
+{
+    formatFixed_ = false;
+    ComPtr<IStream> file;
+    if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+        return false;
+
+    // The current format first, then the rest of the table without it.
+    std::vector<ArchiveFormat> candidates{format_, kFormat7z, kFormatLzma86, kFormatLzma,
+                                          kFormatCab, kFormatZip};
+    for (size_t i = candidates.size(); i-- > 0;) {
+        if (candidates[i] == format_) {
+            // Searching from the end: a code of the table keeps its place in
+            // front, any other code drops out.
+            candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+
+    for (ArchiveFormat candidate : candidates) {
+        const UInt64 maxStart = 0;
+        ComPtr<IInArchive> handler;
+        HRESULT hr = intl::OpenArchive(candidate, file.Get(), &maxStart, handler);
+        if (handler)
+            handler->Close();
+        if (hr == S_OK) {
+            format_ = candidate;
+            return true;
+        }
+    }
+    format_ = kFormatUnknown;
+    return false;
+}
+
+uint32_t SevenZipArchive::ItemCount()
+{
+    if (!listingLoaded_)
+        LoadListing();
+    return itemCount_;
+}
+
+std::vector<std::wstring> SevenZipArchive::ItemNames()
+{
+    if (!listingLoaded_)
+        LoadListing();
+    return itemPaths_;
+}
+
+std::vector<uint32_t> SevenZipArchive::ItemSizes()
+{
+    if (!listingLoaded_)
+        LoadListing();
+    return itemSizes_;
+}
+
+}  // namespace SevenZip

@@ -1,0 +1,57 @@
+#pragma once
+// The 7-Zip interfaces the extraction layer talks to, and the library's
+// in-process object factory. The interface ids are defined by the library.
+#include <windows.h>
+
+#include <wrl/client.h>
+
+#include "7zip/CPP/Common/MyWindows.h"
+#include "7zip/CPP/7zip/Archive/IArchive.h"
+#include "7zip/CPP/7zip/ICoder.h"
+#include "7zip/CPP/7zip/IPassword.h"
+#include "7zip/CPP/7zip/IProgress.h"
+#include "7zip/CPP/7zip/IStream.h"
+#include "7zip/CPP/7zip/PropID.h"
+
+// Creates a handler or codec object of the linked 7-Zip code by class id.
+STDAPI CreateObject(const GUID* clsid, const GUID* iid, void** out);
+
+namespace SevenZip {
+
+using Microsoft::WRL::ComPtr;
+
+namespace intl {
+
+// Owns one property value read from an archive handler.
+class PropValue {
+public:
+    PropValue() { ::PropVariantInit(&value_); }
+    ~PropValue() { ::PropVariantClear(&value_); }
+    PropValue(const PropValue&) = delete;
+    PropValue& operator=(const PropValue&) = delete;
+
+    PROPVARIANT* Receive()
+    {
+        ::PropVariantClear(&value_);
+        return &value_;
+    }
+    const PROPVARIANT& operator*() const { return value_; }
+    const PROPVARIANT* operator->() const { return &value_; }
+
+private:
+    PROPVARIANT value_;
+};
+
+// The reference count shared by the layer's COM objects: they start at 0,
+// the creator takes the first reference, the last release deletes.
+class RefCount {
+public:
+    ULONG Add() { return static_cast<ULONG>(::InterlockedIncrement(&count_)); }
+    ULONG Drop() { return static_cast<ULONG>(::InterlockedDecrement(&count_)); }
+
+private:
+    LONG count_ = 0;
+};
+
+}  // namespace intl
+}  // namespace SevenZip

@@ -1,0 +1,74 @@
+#include "install/seven_zip_extractor.h"
+
+#include <new>
+
+#include "install/archive_extract_callback.h"
+#include "install/stream_wrappers.h"
+
+namespace SevenZip {
+namespace {
+
+// Hands the item listing to the callback when it asks for it. S_FALSE when
+// the callback wants no extraction.
+HRESULT ReportListing(IInArchive* handler, ProgressCallback& callback)
+{
+    UInt32 count = 0;
+    if (handler->GetNumberOfItems(&count) != S_OK)
+        count = 0;
+    if (!callback.ItemCountKnown(count))
+        return S_OK;
+    std::vector<std::wstring> paths;
+    std::vector<uint64_t> sizes;
+    for (UInt32 i = 0; i < count; ++i) {
+        uint64_t size = 0;
+        std::wstring path;
+        if (intl::ReadItemSize(handler, i, size) != S_OK ||
+            intl::ReadItemPath(handler, i, path) != S_OK)
+            return E_FAIL;
+        sizes.push_back(size);
+        paths.push_back(std::move(path));
+    }
+    return callback.ItemListReady(paths, sizes) ? S_OK : S_FALSE;
+}
+
+}  // namespace
+
+int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallback* callback)
+{
+    try {
+        // With no handler opening the file the format becomes 0: 7z.
+        ProbeFormat();
+
+        ComPtr<IStream> file;
+        if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+            return ERROR_OPEN_FAILED;
+        ComPtr<IInArchive> handler;
+        HRESULT hr = intl::OpenArchive(format_, file.Get(), nullptr, handler);
+        if (hr != S_OK)
+            return hr;
+
+        if (callback) {
+            hr = ReportListing(handler.Get(), *callback);
+            if (hr != S_OK) {
+                handler->Close();
+                return hr == S_FALSE ? S_OK : hr;
+            }
+        }
+
+        ComPtr<IArchiveExtractCallback> extractCallback = new (std::nothrow)
+            intl::ArchiveExtractCallback(handler.Get(), destDir, overwriteMode_, callback);
+        if (!extractCallback) {
+            handler->Close();
+            return E_OUTOFMEMORY;
+        }
+        hr = handler->Extract(nullptr, 0xFFFFFFFF, 0, extractCallback.Get());
+        if (callback)
+            callback->ArchiveFinished(archivePath_);
+        handler->Close();
+        return hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace SevenZip

@@ -1,0 +1,8 @@
+// Stand-in for the product's updater: no window, runs until it is ended.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    for (;;)
+        ::Sleep(INFINITE);
+}
