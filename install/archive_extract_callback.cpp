@@ -113,10 +113,14 @@ uint32_t WindowsAttributes(uint32_t stored)
 }
 
 // Deletes a file or directory tree in the way, without the recycle bin.
-HRESULT DeleteExisting(const std::wstring& path)
+HRESULT DeleteExisting(const std::wstring& path, DWORD attributes)
 {
     if (path.empty() || path.size() > MAX_PATH)
         return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    // The shell deletes a read-only file on Windows but not on every
+    // implementation of it; the file goes anyway.
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     std::wstring from = path;
     from.push_back(L'\0');  // with the terminator of c_str(): a list of one
     SHFILEOPSTRUCTW op{};
@@ -124,9 +128,14 @@ HRESULT DeleteExisting(const std::wstring& path)
     op.pFrom = from.c_str();
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
     ::SetLastError(ERROR_SUCCESS);
-    if (::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted)
+    int rc = ::SHFileOperationW(&op);
+    if (rc == 0 && !op.fAnyOperationsAborted)
         return S_OK;
-    return LastErrorResult();
+    // The shell does not always set the thread's error; its own code then.
+    DWORD error = ::GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = rc != 0 ? static_cast<DWORD>(rc) : ERROR_CANCELLED;
+    return HRESULT_FROM_WIN32(error);
 }
 
 bool CreateDirectoryChain(const std::wstring& dir)
@@ -266,11 +275,13 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
         return E_FAIL;  // the callback renamed it out of the destination
     fullPath_ = JoinItemPath(destDir_, relativePath_);
 
-    if (overwriteMode_ == kOverwriteReplace &&
-        ::GetFileAttributesW(fullPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        HRESULT hr = DeleteExisting(fullPath_);
-        if (hr != S_OK)
-            return hr;
+    if (overwriteMode_ == kOverwriteReplace) {
+        DWORD existing = ::GetFileAttributesW(fullPath_.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES) {
+            HRESULT hr = DeleteExisting(fullPath_, existing);
+            if (hr != S_OK)
+                return hr;
+        }
     }
     if (!CreateDirectoryChain(ParentOf(fullPath_)))
         return ERROR_CREATE_FAILED;

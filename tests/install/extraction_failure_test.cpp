@@ -1,0 +1,111 @@
+// Archives that can't be unpacked fully: the codes ExtractTo returns, and
+// what stays on disk.
+#include <gtest/gtest.h>
+
+#include "install/item_path.h"
+#include "install/seven_zip_extractor.h"
+#include "recording_callback.h"
+#include "scratch_dir.h"
+
+using SevenZip::SevenZipExtractor;
+
+namespace {
+
+int32_t Extract(const std::wstring& archive, const std::wstring& dest,
+                SevenZip::ProgressCallback* callback)
+{
+    SevenZipExtractor extractor;
+    extractor.UseArchiveFile(archive);
+    return extractor.ExtractTo(dest, callback);
+}
+
+std::string Contents(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes;
+    ReadBytes(path, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+TEST(ExtractionFailures, ArchivesThatDoNotOpen)
+{
+    ScratchDir dest;
+    RecordingCallback cb;
+    EXPECT_EQ(Extract(dest / L"no-such-archive.7z", dest.path(), &cb), 110);
+    EXPECT_EQ(Extract(TestData(L"not-an-archive.7z"), dest.path(), &cb), 1);
+    EXPECT_EQ(Extract(TestData(L"truncated.7z"), dest.path(), &cb), 1);
+    EXPECT_TRUE(cb.started.empty());
+    EXPECT_TRUE(cb.counts.empty()) << "nothing is reported for an archive that does not open";
+}
+
+TEST(ExtractionFailures, AnEncryptedArchiveEndsAtTheRefusedPassword)
+{
+    ScratchDir dest;
+    RecordingCallback cb;
+    EXPECT_EQ(Extract(TestData(L"encrypted.7z"), dest.path(), &cb), E_ABORT);
+    // The decoder asks before the first item of the encrypted block.
+    EXPECT_TRUE(cb.started.empty());
+    EXPECT_TRUE(cb.completed.empty());
+    EXPECT_FALSE(Exists(dest / L"secret.txt"));
+}
+
+TEST(ExtractionFailures, ADirectoryThatCannotBeMadeGives1631)
+{
+    ScratchDir dest;
+    ASSERT_TRUE(WriteBytes(dest / L"blocker", "a file where a directory must go"));
+    RecordingCallback cb;
+    EXPECT_EQ(Extract(TestData(L"blocked.7z"), dest.path(), &cb), 1631);
+    EXPECT_EQ(Contents(dest / L"blocker"), "a file where a directory must go");
+    EXPECT_TRUE(cb.completed.empty());
+}
+
+TEST(ExtractionFailures, DamagedDataFailsAndKeepsWhatWasWrittenBefore)
+{
+    ScratchDir dest;
+    RecordingCallback cb;
+    EXPECT_EQ(Extract(TestData(L"damaged.7z"), dest.path(), &cb), HRESULT_FROM_WIN32(ERROR_CRC));
+    EXPECT_EQ(Contents(dest / L"first.txt"), std::string(1000, '1'));
+    EXPECT_EQ(cb.completed, std::vector<std::wstring>{dest / L"first.txt"})
+        << "the damaged item is not reported as done";
+}
+
+TEST(ExtractionFailures, ItemsLeavingTheDestinationAreRefused)
+{
+    for (const wchar_t* form : {L"dotdot", L"inner-dotdot", L"drive", L"drive-relative", L"rooted", L"unc"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(form)));
+        ScratchDir scratch;
+        std::wstring dest = scratch / L"dest\\";
+        RecordingCallback cb;
+        EXPECT_EQ(Extract(TestData(L"traversal-" + std::wstring(form) + L".7z"), dest, &cb), E_FAIL);
+        // The harmless item before it was extracted; the refused one was not
+        // even announced, so it can't be recorded as installed.
+        EXPECT_EQ(Contents(dest + L"a_ok.txt"), "fine\n");
+        EXPECT_EQ(cb.started, std::vector<std::wstring>{dest + L"a_ok.txt"});
+        EXPECT_FALSE(Exists(scratch / L"kx_evil.txt"));
+        EXPECT_FALSE(Exists(L"C:\\kx_evil.txt"));
+        ::SetFileAttributesW(L"C:\\kx_evil.txt", FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(L"C:\\kx_evil.txt");  // should a broken build have written it
+    }
+}
+
+TEST(ExtractionFailures, PathsThatWindowsResolvesUpwardsAreRefusedToo)
+{
+    using SevenZip::intl::StaysInsideDestination;
+    for (const wchar_t* bad : {L"..", L"a\\..\\..\\x", L"a/../../x", L"...\\x", L".. \\x", L". ..\\x",
+                               L"\\x", L"/x", L"\\\\?\\C:\\x", L"c:x", L"Z:\\x"})
+        EXPECT_FALSE(StaysInsideDestination(bad)) << testing::PrintToString(std::wstring(bad));
+    for (const wchar_t* good : {L"", L"x", L"a\\b\\c.txt", L".\\x", L"..x\\y", L"a..b", L"x..",
+                                L"名字\\文件.txt", L"1:x"})
+        EXPECT_TRUE(StaysInsideDestination(good)) << testing::PrintToString(std::wstring(good));
+}
+
+TEST(ExtractionFailures, ACallbackThatSaysStopEndsTheExtraction)
+{
+    ScratchDir dest;
+    RecordingCallback cb;
+    cb.allowItems = false;
+    EXPECT_EQ(Extract(TestData(L"basic.7z"), dest.path(), &cb), E_FAIL);
+    EXPECT_EQ(cb.started.size(), 1u);
+    EXPECT_TRUE(cb.completed.empty());
+}
