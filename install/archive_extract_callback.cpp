@@ -104,14 +104,6 @@ HRESULT ReadOptionalSize(IInArchive* archive, UInt32 index, bool& defined, uint6
     }
 }
 
-// Archives made on Unix carry the file mode in the high 16 bits, which
-// Windows refuses; only the low, Windows bits are applied then (as 7-Zip
-// itself does).
-uint32_t WindowsAttributes(uint32_t stored)
-{
-    return (stored & 0xF0000000u) != 0 ? (stored & 0x3FFFu) : stored;
-}
-
 // Deletes a file or directory tree in the way, without the recycle bin.
 HRESULT DeleteExisting(const std::wstring& path, DWORD attributes)
 {
@@ -145,6 +137,11 @@ bool CreateDirectoryChain(const std::wstring& dir)
 }
 
 }  // namespace
+
+uint32_t WindowsAttributes(uint32_t stored)
+{
+    return (stored & 0xF0000000u) != 0 ? (stored & 0x3FFFu) : stored;
+}
 
 ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
                                                int32_t overwriteMode, ProgressCallback* callback)

@@ -12,6 +12,11 @@ namespace SevenZip::intl {
 // Overwrite mode that deletes whatever is in the way of a file.
 constexpr int32_t kOverwriteReplace = 1;
 
+// The attributes to set for stored ones. Archives made on Unix carry the
+// file mode in the high 16 bits, which Windows refuses; only the Windows
+// bits are applied then, as 7-Zip itself does.
+uint32_t WindowsAttributes(uint32_t stored);
+
 class ArchiveExtractCallback final : public IArchiveExtractCallback,
                                      public ICryptoGetTextPassword,
                                      public ICompressProgressInfo {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "install/archive_extract_callback.h"
 #include "install/seven_zip_extractor.h"
 #include "install/stream_wrappers.h"
 #include "recording_callback.h"
@@ -55,8 +56,7 @@ TEST(ExtractedItems, FilesKeepContentsSizesAttributesAndTimes)
     ASSERT_TRUE(ReadBytes(dest / L"sub\\deeper\\data.bin", data));
     EXPECT_EQ(data.size(), 300000u);
 
-    // Stored attributes: read-only where the source was, archive bit on files;
-    // the Unix mode bits of a Linux-made archive are not applied.
+    // Stored attributes: read-only where the source was, archive bit on files.
     DWORD readOnly = Attributes(dest / L"sub\\readonly.txt");
     DWORD top = Attributes(dest / L"top.txt");
     EXPECT_TRUE(readOnly & FILE_ATTRIBUTE_READONLY);
@@ -69,6 +69,16 @@ TEST(ExtractedItems, FilesKeepContentsSizesAttributesAndTimes)
     ASSERT_NE(it, cb.completed.end());
     EXPECT_EQ(cb.completedSizes[it - cb.completed.begin()], 300000u);
     EXPECT_EQ(cb.written, cb.completed);
+}
+
+TEST(ExtractedItems, UnixModeBitsOfTheStoredAttributesAreNotApplied)
+{
+    using SevenZip::intl::WindowsAttributes;
+    EXPECT_EQ(WindowsAttributes(0x81248021u), 0x21u);  // -r--r--r-- file, read-only
+    EXPECT_EQ(WindowsAttributes(0x81A48020u), 0x20u);  // -rw-r--r-- file
+    EXPECT_EQ(WindowsAttributes(0x41ED8010u), 0x10u);  // drwxr-xr-x directory
+    EXPECT_EQ(WindowsAttributes(0x00000027u), 0x27u);  // made on Windows: as stored
+    EXPECT_EQ(WindowsAttributes(0x00002012u), 0x2012u);
 }
 
 TEST(ExtractedItems, FilesGetTheStoredCreationTime)
