@@ -326,8 +326,13 @@ STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) n
         return S_OK;
     }
     ApplyTimes();
-    if (attribDefined_)
-        ::SetFileAttributesW(fullPath_.c_str(), WindowsAttributes(attrib_));
+    if (attribDefined_) {
+        // Most items already have what the archive stores (a new file has
+        // the archive bit); the query costs less than the change.
+        DWORD wanted = WindowsAttributes(attrib_);
+        if (::GetFileAttributesW(fullPath_.c_str()) != wanted)
+            ::SetFileAttributesW(fullPath_.c_str(), wanted);
+    }
     if (callback_) {
         try {
             if (!callback_->ItemCompleted(fullPath_, size_))

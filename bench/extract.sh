@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Extraction benchmark: ExtractTo under Wine against native 7-Zip on the same
+# archive (about 160 MB in 20 directories, packed like the product payload).
+#   usage: bench/extract.sh            (after scripts/build.sh)
+# Scratch files go to $KX_BENCH_DIR (default /tmp/kx-bench), removed at the end.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KX_BUILD_DIR:-$root/build}
+work=${KX_BENCH_DIR:-/tmp/kx-bench}
+bench_exe=$build/bench/kx_extract_bench.exe
+[ -x "$bench_exe" ] || { echo "extract.sh: build first (scripts/build.sh)" >&2; exit 1; }
+"$root/scripts/wine-prefix.sh" "$build/wineprefix"
+trap 'rm -rf "$work"' EXIT
+
+mkdir -p "$work"
+# Executables of the build stand in for the product's programs.
+mapfile -t exes < <(find "$build/payload" -maxdepth 1 -name '*.exe')
+python3 "$root/bench/make_bench_payload.py" "$work/src" "${exes[@]}"
+"$root/payload/pack.sh" "$work/bench.7z" "$work/src"
+rm -rf "$work/src"
+echo "archive: $(du -m "$work/bench.7z" | cut -f1) MB, $(7zz l "$work/bench.7z" | tail -1 | sed 's/  */ /g')"
+
+now() { date +%s.%N; }
+calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
+
+# Both write into the same host file system; Wine reaches it through Z:.
+# The machine is shared: each side runs three times and its best time counts.
+win_dest="Z:$(echo "$work/ours" | tr / '\\')\\"
+win_archive="Z:$(echo "$work/bench.7z" | tr / '\\')"
+ours_s= native_s=
+for run in 1 2 3; do
+  rm -rf "$work/ours" && mkdir -p "$work/ours"
+  t0=$(now)
+  ours=$("$build/wine-run.sh" "$bench_exe" "$win_archive" "$win_dest")
+  t1=$(now)
+  echo "ours $run:   $ours (whole Wine process $(calc "$t1 - $t0") s)"
+  s=$(echo "$ours" | sed -n 's/.*extract_s=\([0-9.]*\).*/\1/p')
+  ours_s=$(awk -v a="$s" -v b="$ours_s" 'BEGIN { print (b == "" || a < b) ? a : b }')
+
+  rm -rf "$work/native" && mkdir -p "$work/native"
+  t0=$(now)
+  7zz x -y -bd -bso0 -bsp0 -o"$work/native" "$work/bench.7z"
+  t1=$(now)
+  s=$(calc "$t1 - $t0")
+  echo "native $run: 7zz x $s s"
+  native_s=$(awk -v a="$s" -v b="$native_s" 'BEGIN { print (b == "" || a < b) ? a : b }')
+done
+
+diff -r "$work/ours" "$work/native" >/dev/null && echo "same files: yes" || echo "same files: NO"
+echo "best: ExtractTo $ours_s s, 7zz x $native_s s"
+echo "ratio (ExtractTo / 7zz x): $(calc "$ours_s / $native_s")"
