@@ -38,11 +38,18 @@ for run in 1 2 3; do
   ours_s=$(awk -v a="$s" -v b="$ours_s" 'BEGIN { print (b == "" || a < b) ? a : b }')
 
   rm -rf "$work/native" && mkdir -p "$work/native"
-  t0=$(now)
-  7zz x -y -bd -bso0 -bsp0 -o"$work/native" "$work/bench.7z"
-  t1=$(now)
-  s=$(calc "$t1 - $t0")
-  echo "native $run: 7zz x $s s"
+  native=$(python3 - "$work" <<'PY'
+import resource, subprocess, sys, time
+work = sys.argv[1]
+t0 = time.monotonic()
+subprocess.run(["7zz", "x", "-y", "-bd", "-bso0", "-bsp0", "-o" + work + "/native", work + "/bench.7z"], check=True)
+t1 = time.monotonic()
+rss = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
+print("%.3f %.1f" % (t1 - t0, rss))
+PY
+)
+  s=${native% *}
+  echo "native $run: 7zz x ${s} s, peak RSS ${native#* } MB"
   native_s=$(awk -v a="$s" -v b="$native_s" 'BEGIN { print (b == "" || a < b) ? a : b }')
 done
 
