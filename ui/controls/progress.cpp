@@ -1,0 +1,98 @@
+#include "ui/controls/progress.h"
+
+#include <string>
+
+#include "ui/attr_parse.h"
+#include "ui/render.h"
+
+namespace DuiLib {
+
+LPCWSTR CProgressUI::GetClass() const { return L"ProgressUI"; }
+
+LPVOID CProgressUI::GetInterface(LPCWSTR pstrName)
+{
+    if (pstrName && wcscmp(pstrName, L"Progress") == 0)
+        return this;
+    return CLabelUI::GetInterface(pstrName);
+}
+
+void CProgressUI::SetHorizontal(bool bHorizontal)
+{
+    m_bHorizontal = bHorizontal;
+    Invalidate();
+}
+
+void CProgressUI::SetMinValue(int nMin)
+{
+    m_nMin = nMin;
+    Invalidate();
+}
+
+void CProgressUI::SetMaxValue(int nMax)
+{
+    m_nMax = nMax;
+    Invalidate();
+}
+
+void CProgressUI::SetValue(int nValue)
+{
+    if (nValue == m_nValue || nValue < m_nMin || nValue > m_nMax)
+        return;
+    m_nValue = nValue;
+    Invalidate();
+}
+
+void CProgressUI::SetForeImage(LPCWSTR pStrImage)
+{
+    std::wstring image = pStrImage ? pStrImage : L"";
+    if (image == m_sForeImage)
+        return;
+    m_sForeImage = std::move(image);
+    Invalidate();
+}
+
+void CProgressUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    std::wstring_view name(pstrName);
+    if (name == L"foreimage")
+        SetForeImage(pstrValue);
+    else if (name == L"forecolor")
+        m_dwForeColor = ParseColor(pstrValue);
+    else if (name == L"hor")
+        SetHorizontal(ParseBool(pstrValue));
+    else if (name == L"min")
+        SetMinValue(ParseInt(pstrValue));
+    else if (name == L"max")
+        SetMaxValue(ParseInt(pstrValue));
+    else if (name == L"value")
+        m_nValue = ParseInt(pstrValue);  // the layout's start value, even if outside
+    else
+        CLabelUI::SetAttribute(pstrName, pstrValue);
+}
+
+void CProgressUI::PaintStatusImage(HDC hDC)
+{
+    if (m_nMax <= m_nMin)
+        return;
+    int value = m_nValue < m_nMin ? m_nMin : (m_nValue > m_nMax ? m_nMax : m_nValue);
+    int w = m_rcItem.right - m_rcItem.left, h = m_rcItem.bottom - m_rcItem.top;
+    RECT rc = {0, 0, w, h};  // relative to the bar
+    long long span = m_nMax - m_nMin;
+    if (m_bHorizontal)
+        rc.right = static_cast<LONG>(static_cast<long long>(value - m_nMin) * w / span);
+    else
+        rc.top = h - static_cast<LONG>(static_cast<long long>(value - m_nMin) * h / span);
+    if (rc.right <= rc.left || rc.bottom <= rc.top)
+        return;
+    if (!m_sForeImage.empty()) {
+        std::wstring dest = L"dest='" + std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) +
+                            L"," + std::to_wstring(rc.right) + L"," + std::to_wstring(rc.bottom) + L"'";
+        DrawImage(hDC, m_sForeImage, dest.c_str());
+    } else if (m_dwForeColor) {
+        RECT abs = {m_rcItem.left + rc.left, m_rcItem.top + rc.top, m_rcItem.left + rc.right,
+                    m_rcItem.top + rc.bottom};
+        CRenderEngine::DrawColor(hDC, abs, m_dwForeColor);
+    }
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,268 @@
+#include "ui/controls/web_browser.h"
+
+#include <exdisp.h>
+#include <ole2.h>
+#include <oleidl.h>
+
+#include "ui/attr_parse.h"
+#include "ui/paint_manager.h"
+
+namespace DuiLib {
+
+// The container side of the in-place browser: client site, in-place site and
+// frame in one object, all answering for the paint manager's window.
+class CBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+public:
+    explicit CBrowserSite(HWND hWnd) : m_hWnd(hWnd) {}
+
+    void SetRect(const RECT& rc) { m_rc = rc; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IOleClientSite)
+            *ppv = static_cast<IOleClientSite*>(this);
+        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
+            *ppv = static_cast<IOleInPlaceSite*>(this);
+        else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow)
+            *ppv = static_cast<IOleInPlaceFrame*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** ppmk) override
+    {
+        if (ppmk)
+            *ppmk = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** ppContainer) override
+    {
+        if (ppContainer)
+            *ppContainer = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow (shared by the site and the frame)
+    STDMETHODIMP GetWindow(HWND* phwnd) override
+    {
+        if (!phwnd)
+            return E_POINTER;
+        *phwnd = m_hWnd;
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc,
+                                  LPRECT lprcPosRect, LPRECT lprcClipRect,
+                                  LPOLEINPLACEFRAMEINFO lpFrameInfo) override
+    {
+        if (ppFrame) {
+            *ppFrame = this;
+            AddRef();
+        }
+        if (ppDoc)
+            *ppDoc = nullptr;
+        if (lprcPosRect)
+            *lprcPosRect = m_rc;
+        if (lprcClipRect)
+            *lprcClipRect = m_rc;
+        if (lpFrameInfo) {
+            lpFrameInfo->fMDIApp = FALSE;
+            lpFrameInfo->hwndFrame = m_hWnd;
+            lpFrameInfo->haccel = nullptr;
+            lpFrameInfo->cAccelEntries = 0;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleInPlaceUIWindow / IOleInPlaceFrame
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    virtual ~CBrowserSite() = default;
+
+    ULONG m_refs = 1;
+    HWND m_hWnd;
+    RECT m_rc = {};
+};
+
+CWebBrowserUI::CWebBrowserUI() = default;
+
+CWebBrowserUI::~CWebBrowserUI() { ReleaseBrowser(); }
+
+LPCWSTR CWebBrowserUI::GetClass() const { return L"WebBrowserUI"; }
+
+LPVOID CWebBrowserUI::GetInterface(LPCWSTR pstrName)
+{
+    if (pstrName && wcscmp(pstrName, L"WebBrowser") == 0)
+        return this;
+    return CControlUI::GetInterface(pstrName);
+}
+
+void CWebBrowserUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (wcscmp(pstrName, L"homepage") == 0)
+        SetHomePage(pstrValue);
+    else if (wcscmp(pstrName, L"autonavi") == 0)
+        SetAutoNavigation(ParseBool(pstrValue));
+    else
+        CControlUI::SetAttribute(pstrName, pstrValue);
+}
+
+void CWebBrowserUI::DoInit()
+{
+    if (CreateBrowser() && m_bAutoNavi && !m_sHomePage.empty())
+        NavigateHomePage();
+}
+
+bool CWebBrowserUI::CreateBrowser()
+{
+    if (m_pWebBrowser || m_bTriedCreate || !m_pManager || !m_pManager->GetPaintWindow())
+        return m_pWebBrowser != nullptr;
+    m_bTriedCreate = true;
+    IOleObject* ole = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                reinterpret_cast<void**>(&ole))) ||
+        !ole)
+        return false;
+    m_pSite = new CBrowserSite(m_pManager->GetPaintWindow());
+    m_pSite->SetRect(m_rcItem);
+    IWebBrowser2* browser = nullptr;
+    bool ok = SUCCEEDED(ole->SetClientSite(m_pSite)) &&
+              SUCCEEDED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_pSite, 0,
+                                    m_pManager->GetPaintWindow(), &m_rcItem)) &&
+              SUCCEEDED(ole->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
+              browser;
+    if (!ok) {
+        ole->Close(OLECLOSE_NOSAVE);
+        ole->SetClientSite(nullptr);
+        ole->Release();
+        m_pSite->Release();
+        m_pSite = nullptr;
+        return false;
+    }
+    ole->Release();  // the browser interface keeps the object alive
+    m_pWebBrowser = browser;
+    m_pWebBrowser->put_Silent(VARIANT_TRUE);  // no script error dialogs
+    UpdateBrowserRect();
+    return true;
+}
+
+void CWebBrowserUI::ReleaseBrowser()
+{
+    if (m_pWebBrowser) {
+        IOleInPlaceObject* inplace = nullptr;
+        if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceObject,
+                                                    reinterpret_cast<void**>(&inplace))) &&
+            inplace) {
+            inplace->InPlaceDeactivate();
+            inplace->Release();
+        }
+        IOleObject* ole = nullptr;
+        if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole))) &&
+            ole) {
+            ole->Close(OLECLOSE_NOSAVE);
+            ole->SetClientSite(nullptr);
+            ole->Release();
+        }
+        m_pWebBrowser->Release();
+        m_pWebBrowser = nullptr;
+    }
+    if (m_pSite) {
+        m_pSite->Release();
+        m_pSite = nullptr;
+    }
+}
+
+bool CWebBrowserUI::Navigate2(LPCWSTR lpszUrl)
+{
+    if (!m_pWebBrowser || !lpszUrl || !*lpszUrl)
+        return false;
+    VARIANT url;
+    VariantInit(&url);
+    url.vt = VT_BSTR;
+    url.bstrVal = SysAllocString(lpszUrl);
+    if (!url.bstrVal)
+        return false;
+    VARIANT empty;
+    VariantInit(&empty);
+    HRESULT hr = m_pWebBrowser->Navigate2(&url, &empty, &empty, &empty, &empty);
+    VariantClear(&url);
+    return SUCCEEDED(hr);
+}
+
+void CWebBrowserUI::UpdateBrowserRect()
+{
+    if (!m_pWebBrowser)
+        return;
+    if (m_pSite)
+        m_pSite->SetRect(m_rcItem);
+    IOleInPlaceObject* inplace = nullptr;
+    if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceObject,
+                                                reinterpret_cast<void**>(&inplace))) &&
+        inplace) {
+        inplace->SetObjectRects(&m_rcItem, &m_rcItem);
+        HWND hWnd = nullptr;
+        if (SUCCEEDED(inplace->GetWindow(&hWnd)) && hWnd)
+            ShowWindow(hWnd, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
+        inplace->Release();
+    }
+}
+
+void CWebBrowserUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    CControlUI::SetPos(rc, bNeedInvalidate);
+    UpdateBrowserRect();
+}
+
+void CWebBrowserUI::SetVisible(bool bVisible)
+{
+    CControlUI::SetVisible(bVisible);
+    UpdateBrowserRect();
+}
+
+void CWebBrowserUI::SetInternVisible(bool bVisible)
+{
+    CControlUI::SetInternVisible(bVisible);
+    UpdateBrowserRect();
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,113 @@
+#include "ui/image_cache.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#define STBI_NO_STDIO
+#define STBI_NO_HDR
+#define STBI_NO_LINEAR
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "ui/resource_store.h"
+
+namespace DuiLib {
+
+namespace {
+
+struct ImageDeleter {
+    void operator()(TImageInfo* p) const { CImageCache::FreeImage(p); }
+};
+
+std::map<std::wstring, std::unique_ptr<TImageInfo, ImageDeleter>>& Cache()
+{
+    static std::map<std::wstring, std::unique_ptr<TImageInfo, ImageDeleter>> cache;
+    return cache;
+}
+
+}  // namespace
+
+TImageInfo* CImageCache::Decode(const uint8_t* data, size_t size, DWORD mask)
+{
+    if (!data || size == 0 || size > 0x7FFFFFFF)
+        return nullptr;
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* rgba = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
+    if (!rgba)
+        return nullptr;
+    std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> pixels(rgba, &stbi_image_free);
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp)
+        return nullptr;
+
+    auto* info = new TImageInfo;
+    info->hBitmap = bmp;
+    info->pBits = static_cast<uint32_t*>(bits);
+    info->nX = w;
+    info->nY = h;
+    const DWORD maskRgb = mask & 0x00FFFFFF;
+    for (int i = 0; i < w * h; ++i) {
+        uint32_t r = rgba[i * 4], g = rgba[i * 4 + 1], b = rgba[i * 4 + 2], a = rgba[i * 4 + 3];
+        if (mask && ((r << 16) | (g << 8) | b) == maskRgb)
+            a = 0;
+        if (a < 255)
+            info->bAlpha = true;
+        // GdiAlphaBlend wants premultiplied colours.
+        r = r * a / 255;
+        g = g * a / 255;
+        b = b * a / 255;
+        info->pBits[i] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+    return info;
+}
+
+void CImageCache::FreeImage(TImageInfo* image)
+{
+    if (!image)
+        return;
+    if (image->hBitmap)
+        DeleteObject(image->hBitmap);
+    delete image;
+}
+
+const TImageInfo* CImageCache::Get(const std::wstring& file, const std::wstring& resType, DWORD mask)
+{
+    if (file.empty())
+        return nullptr;
+    std::wstring key = file + L"|" + resType + L"|" + std::to_wstring(mask);
+    for (wchar_t& c : key)
+        c = static_cast<wchar_t>(towlower(c));
+    auto it = Cache().find(key);
+    if (it != Cache().end())
+        return it->second.get();
+    std::vector<uint8_t> bytes;
+    if (!CResourceStore::LoadFile(file.c_str(), bytes, resType.empty() ? nullptr : resType.c_str()))
+        return nullptr;
+    TImageInfo* image = Decode(bytes.data(), bytes.size(), mask);
+    if (!image)
+        return nullptr;
+    Cache()[key].reset(image);
+    return image;
+}
+
+void CImageCache::Clear() { Cache().clear(); }
+
+}  // namespace DuiLib

@@ -1,0 +1,30 @@
+#pragma once
+// Pictures of the skin decoded once (PNG, JPEG, BMP through stb_image) into
+// 32-bit premultiplied DIB sections, shared by every window until Term.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace DuiLib {
+
+struct TImageInfo {
+    HBITMAP hBitmap = nullptr;
+    uint32_t* pBits = nullptr;  // top-down, premultiplied BGRA
+    int nX = 0;
+    int nY = 0;
+    bool bAlpha = false;  // some pixel is not opaque
+};
+
+class CImageCache {
+public:
+    // The picture of that skin file, or null when missing or undecodable.
+    static const TImageInfo* Get(const std::wstring& file, const std::wstring& resType = {},
+                                 DWORD mask = 0);
+    // Decodes bytes; the caller owns the result (FreeImage).
+    static TImageInfo* Decode(const uint8_t* data, size_t size, DWORD mask);
+    static void FreeImage(TImageInfo* image);
+    static void Clear();
+};
+
+}  // namespace DuiLib

@@ -1,0 +1,52 @@
+#pragma once
+// GDI drawing of the framework: colours with alpha, borders, skin pictures
+// (source part, destination, nine-grid corners, tiling, fade) and text in the
+// paint manager's fonts.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/image_desc.h"
+
+namespace DuiLib {
+
+class CPaintManagerUI;
+struct TImageInfo;
+
+// Restricts drawing to a rectangle (optionally with rounded corners) for
+// its lifetime and restores the previous clipping afterwards.
+class CRenderClip {
+public:
+    CRenderClip(HDC hDC, const RECT& rc, int roundWidth = 0, int roundHeight = 0);
+    ~CRenderClip();
+    CRenderClip(const CRenderClip&) = delete;
+    CRenderClip& operator=(const CRenderClip&) = delete;
+
+private:
+    HDC m_hDC;
+    HRGN m_hOldRgn = nullptr;
+    bool m_bHadRgn = false;
+};
+
+class CRenderEngine {
+public:
+    static COLORREF ToColorRef(DWORD argb);
+    static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
+    static void DrawRect(HDC hDC, const RECT& rc, int size, DWORD color);
+    static void DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color);
+    // Draws the picture of a description inside rcItem, limited to rcPaint.
+    // modify is parsed on top of the description (e.g. a computed dest).
+    static bool DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint,
+                          const std::wstring& desc, const wchar_t* modify = nullptr);
+    static void DrawBitmap(HDC hDC, const TImageInfo& image, const RECT& rcDest, const RECT& rcPaint,
+                           const RECT& rcSource, const RECT& rcCorner, BYTE fade, bool hole,
+                           bool xtiled, bool ytiled);
+    // Draws text with DrawTextW flags; vertical centring and bottom alignment
+    // also work for multi-line text.
+    static void DrawText(HDC hDC, CPaintManagerUI* pm, RECT rc, const std::wstring& text,
+                         DWORD color, int font, UINT style);
+    // Pixel width and height of the text as one line in that font.
+    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pm, LPCWSTR text, int font, UINT style);
+};
+
+}  // namespace DuiLib

@@ -1,0 +1,175 @@
+#include "ui/resource_store.h"
+
+#include <pugixml.hpp>
+
+#include <memory>
+
+#include "ui/zip_package.h"
+
+namespace DuiLib {
+
+namespace {
+
+struct Store {
+    HINSTANCE instance = nullptr;
+    std::wstring path;
+    int type = UILIB_FILE;
+    CZipPackage zip;
+    std::wstring zipName;
+    std::vector<uint8_t> ownedZip;  // a zip file read from disk
+};
+
+Store& S()
+{
+    static Store s;
+    return s;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& out)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::unique_ptr<void, decltype(&CloseHandle)> guard(h, &CloseHandle);
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h, &size) || size.QuadPart > 256 * 1024 * 1024)
+        return false;
+    out.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!out.empty() && (!::ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
+                         got != out.size()))
+        return false;
+    return true;
+}
+
+bool IsAbsolutePath(LPCWSTR name)
+{
+    return name[0] && (name[1] == L':' || (name[0] == L'\\' && name[1] == L'\\'));
+}
+
+}  // namespace
+
+void CResourceStore::SetInstance(HINSTANCE hInst) { S().instance = hInst; }
+
+HINSTANCE CResourceStore::GetInstance()
+{
+    return S().instance ? S().instance : GetModuleHandleW(nullptr);
+}
+
+std::wstring CResourceStore::GetInstancePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(GetInstance(), path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+void CResourceStore::SetResourcePath(LPCWSTR path)
+{
+    S().path = path ? path : L"";
+    if (!S().path.empty() && S().path.back() != L'\\')
+        S().path += L'\\';
+}
+
+const std::wstring& CResourceStore::GetResourcePath() { return S().path; }
+void CResourceStore::SetResourceType(int type) { S().type = type; }
+int CResourceStore::GetResourceType() { return S().type; }
+
+bool CResourceStore::SetResourceZip(const void* data, size_t size, LPCWSTR /*password*/)
+{
+    CloseResourceZip();
+    if (!S().zip.Open(data, size))
+        return false;
+    S().zipName = L"membuffer";
+    return true;
+}
+
+bool CResourceStore::SetResourceZip(LPCWSTR zipFileName)
+{
+    CloseResourceZip();
+    std::wstring path = IsAbsolutePath(zipFileName) ? zipFileName : S().path + zipFileName;
+    if (!ReadWholeFile(path, S().ownedZip) || !S().zip.Open(S().ownedZip.data(), S().ownedZip.size())) {
+        S().ownedZip.clear();
+        return false;
+    }
+    S().zipName = zipFileName;
+    return true;
+}
+
+std::wstring CResourceStore::GetResourceZipName() { return S().zipName; }
+
+void CResourceStore::CloseResourceZip()
+{
+    S().zip.Close();
+    S().zipName.clear();
+    S().ownedZip.clear();
+    S().ownedZip.shrink_to_fit();
+}
+
+bool CResourceStore::LoadFile(LPCWSTR name, std::vector<uint8_t>& out, LPCWSTR resType)
+{
+    out.clear();
+    if (!name || !*name)
+        return false;
+    switch (S().type) {
+    case UILIB_ZIP:
+    case UILIB_ZIPRESOURCE:
+        return S().zip.Read(name, out);
+    case UILIB_RESOURCE: {
+        HINSTANCE inst = GetInstance();
+        HRSRC res = FindResourceW(inst, name, resType ? resType : L"FILE");
+        if (!res)
+            return false;
+        HGLOBAL mem = LoadResource(inst, res);
+        DWORD size = SizeofResource(inst, res);
+        const auto* bytes = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
+        if (!bytes)
+            return false;
+        out.assign(bytes, bytes + size);
+        return true;
+    }
+    default:
+        return ReadWholeFile(IsAbsolutePath(name) ? name : S().path + name, out);
+    }
+}
+
+CResourceManager* CResourceManager::GetInstance()
+{
+    static CResourceManager manager;
+    return &manager;
+}
+
+bool CResourceManager::LoadResource(LPCWSTR xml, LPCWSTR type)
+{
+    std::vector<uint8_t> bytes;
+    if (!CResourceStore::LoadFile(xml, bytes, type))
+        return false;
+    pugi::xml_document doc;
+    if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto))
+        return false;
+    for (pugi::xml_node node : doc.document_element().children()) {
+        const wchar_t* name = node.attribute(L"name").value();
+        if (_wcsicmp(node.name(), L"Image") == 0 && *name)
+            m_images[name] = node.attribute(L"value").value();
+    }
+    return true;
+}
+
+LPCWSTR CResourceManager::GetImagePath(LPCWSTR name) const
+{
+    auto it = name ? m_images.find(name) : m_images.end();
+    return it == m_images.end() ? nullptr : it->second.c_str();
+}
+
+void CResourceManager::Release() { m_images.clear(); }
+
+}  // namespace DuiLib

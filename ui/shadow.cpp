@@ -1,0 +1,148 @@
+#include "ui/shadow.h"
+
+#include <cstdint>
+
+#include "ui/image_cache.h"
+#include "ui/image_desc.h"
+#include "ui/paint_manager.h"
+#include "ui/render.h"
+
+namespace DuiLib {
+
+namespace {
+
+constexpr wchar_t kShadowClass[] = L"DuiShadowWindow";
+
+bool RegisterShadowClass()
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = CPaintManagerUI::GetInstance();
+    wc.lpszClassName = kShadowClass;
+    return RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+CShadowUI::~CShadowUI()
+{
+    if (m_hWnd && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+}
+
+bool CShadowUI::Create(CPaintManagerUI* pManager)
+{
+    if (m_hWnd || !m_bIsShowShadow || !pManager || !RegisterShadowClass())
+        return false;
+    m_pManager = pManager;
+    m_hWndOwner = pManager->GetPaintWindow();
+    // Owned by the window's own owner, so it can stay below the window.
+    HWND owner = GetWindow(m_hWndOwner, GW_OWNER);
+    m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                             kShadowClass, nullptr, WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                             CPaintManagerUI::GetInstance(), nullptr);
+    if (!m_hWnd)
+        return false;
+    if (IsWindowVisible(m_hWndOwner))
+        Update();
+    return true;
+}
+
+void CShadowUI::Hide()
+{
+    if (m_hWnd)
+        ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CShadowUI::OnParentMessage(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam)
+{
+    if (!m_hWnd)
+        return;
+    switch (uMsg) {
+    case WM_WINDOWPOSCHANGED: {
+        auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((pos->flags & SWP_HIDEWINDOW) || !IsWindowVisible(m_hWndOwner) || IsIconic(m_hWndOwner) ||
+            IsZoomed(m_hWndOwner))
+            Hide();
+        else
+            Update();
+        break;
+    }
+    case WM_DESTROY:
+        DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+        break;
+    default:
+        break;
+    }
+}
+
+void CShadowUI::Update()
+{
+    RECT rcWnd;
+    GetWindowRect(m_hWndOwner, &rcWnd);
+    int w = rcWnd.right - rcWnd.left + 2 * m_nSize, h = rcWnd.bottom - rcWnd.top + 2 * m_nSize;
+    if (w <= 0 || h <= 0 || m_nSize <= 0)
+        return;
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp)
+        return;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT all = {0, 0, w, h};
+    bool drawn = false;
+    if (!m_sShadowImage.empty()) {
+        TDrawInfo info;
+        info.Parse(m_sShadowImage.c_str());
+        if (const TImageInfo* image = m_pManager->GetImage(info.sFile, info.sResType, info.dwMask)) {
+            RECT src = info.bHasSource ? info.rcSource : RECT{0, 0, image->nX, image->nY};
+            // The window covers the middle; only the frame of the picture shows.
+            CRenderEngine::DrawBitmap(mem, *image, all, all, src, m_rcShadowCorner, 255, true, false,
+                                      false);
+            drawn = true;
+        }
+    }
+    if (!drawn) {
+        // A soft frame of the shadow colour fading outwards.
+        auto* px = static_cast<uint32_t*>(bits);
+        BYTE baseAlpha = static_cast<BYTE>(m_dwColor >> 24);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                int dx = x < m_nSize ? m_nSize - x : (x >= w - m_nSize ? x - (w - m_nSize - 1) : 0);
+                int dy = y < m_nSize ? m_nSize - y : (y >= h - m_nSize ? y - (h - m_nSize - 1) : 0);
+                int d = dx > dy ? dx : dy;
+                if (d == 0)
+                    continue;
+                uint32_t a = baseAlpha * static_cast<uint32_t>(m_nSize - d + 1) / (m_nSize + 1);
+                uint32_t r = ((m_dwColor >> 16) & 0xFF) * a / 255, g = ((m_dwColor >> 8) & 0xFF) * a / 255,
+                         b = (m_dwColor & 0xFF) * a / 255;
+                px[y * w + x] = (a << 24) | (r << 16) | (g << 8) | b;
+            }
+        }
+    }
+    POINT ptDst = {rcWnd.left - m_nSize + m_ptOffset.x, rcWnd.top - m_nSize + m_ptOffset.y};
+    POINT ptSrc = {0, 0};
+    SIZE size = {w, h};
+    BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(m_hWnd, screen, &ptDst, &size, mem, &ptSrc, 0, &bf, ULW_ALPHA);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bmp);
+    m_bDrawn = true;
+    // Just below the window it belongs to.
+    SetWindowPos(m_hWnd, m_hWndOwner, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+}  // namespace DuiLib

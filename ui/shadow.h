@@ -1,0 +1,54 @@
+#pragma once
+// The drop shadow of a window: a layered, click-through popup behind the
+// window, larger by the shadow size on every side, drawn from a nine-grid
+// picture (or a plain colour when no picture is given). It follows the
+// window when it moves, resizes, shows or hides.
+#include <windows.h>
+
+#include <string>
+
+namespace DuiLib {
+
+class CPaintManagerUI;
+
+class CShadowUI {
+public:
+    CShadowUI() = default;
+    ~CShadowUI();
+    CShadowUI(const CShadowUI&) = delete;
+    CShadowUI& operator=(const CShadowUI&) = delete;
+
+    void ShowShadow(bool bShow) { m_bIsShowShadow = bShow; }
+    bool IsShowShadow() const { return m_bIsShowShadow; }
+    void SetSize(int nSize) { m_nSize = nSize < 0 ? 0 : (nSize > 64 ? 64 : nSize); }
+    int GetSize() const { return m_nSize; }
+    void SetImage(LPCWSTR szImage) { m_sShadowImage = szImage ? szImage : L""; }
+    void SetShadowCorner(const RECT& rcCorner) { m_rcShadowCorner = rcCorner; }
+    void SetColor(DWORD dwColor) { m_dwColor = dwColor; }
+    void SetPosition(int x, int y) { m_ptOffset = {x, y}; }
+
+    // Creates the shadow window for the manager's window (once).
+    bool Create(CPaintManagerUI* pManager);
+    // Follows the window: called with the window's own messages.
+    void OnParentMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    HWND GetHWND() const { return m_hWnd; }
+    // Whether the shadow has been drawn at least once.
+    bool IsDrawn() const { return m_bDrawn; }
+
+private:
+    void Update();
+    void Hide();
+
+    CPaintManagerUI* m_pManager = nullptr;
+    HWND m_hWnd = nullptr;
+    HWND m_hWndOwner = nullptr;
+    bool m_bIsShowShadow = false;
+    bool m_bDrawn = false;
+    int m_nSize = 0;
+    std::wstring m_sShadowImage;
+    RECT m_rcShadowCorner = {};
+    DWORD m_dwColor = 0x40000000;
+    POINT m_ptOffset = {};
+};
+
+}  // namespace DuiLib
