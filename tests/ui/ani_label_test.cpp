@@ -2,6 +2,9 @@
 // picture, known only to windows whose factory creates it.
 #include <gtest/gtest.h>
 
+#include <exdisp.h>
+#include <oleidl.h>
+
 #include "ui_test_support.h"
 
 using namespace DuiLib;
@@ -74,7 +77,7 @@ TEST(AniLabel, UnknownToOtherWindows)
     EXPECT_NE(w.wnd.Find(L"lab_same"), nullptr) << "the rest of the layout is built";
 }
 
-TEST(WebBrowser, WithoutABrowserEngineTheWindowStillWorks)
+TEST(WebBrowser, HostedInPlaceAndTheWindowClosesNormally)
 {
     OleInitialize(nullptr);
     {
@@ -84,6 +87,23 @@ TEST(WebBrowser, WithoutABrowserEngineTheWindowStillWorks)
         ASSERT_NE(web, nullptr);
         EXPECT_EQ(web->GetHomePage(), L"http://127.0.0.1:9/none.html");
         EXPECT_TRUE(web->IsAutoNavigation());
+        // The system's browser object is hosted in place over the control.
+        IWebBrowser2* browser = web->GetWebBrowser2();
+        ASSERT_NE(browser, nullptr);
+        IOleWindow* ole = nullptr;
+        ASSERT_TRUE(SUCCEEDED(browser->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&ole))));
+        HWND hosted = nullptr;
+        ole->GetWindow(&hosted);
+        ole->Release();
+        ASSERT_NE(hosted, nullptr);
+        EXPECT_EQ(GetAncestor(hosted, GA_ROOT), w.wnd.GetHWND());
+        RECT rc;
+        GetWindowRect(hosted, &rc);
+        MapWindowPoints(nullptr, w.wnd.GetHWND(), reinterpret_cast<POINT*>(&rc), 2);
+        RECT pos = web->GetPos();
+        EXPECT_EQ(rc.top, pos.top);
+        EXPECT_EQ(rc.bottom, pos.bottom);
+        EXPECT_EQ(rc.right - rc.left, pos.right - pos.left);
         w.wnd.Close(1);
         uitest::Pump(200);
         EXPECT_FALSE(IsWindow(w.wnd.GetHWND()));
