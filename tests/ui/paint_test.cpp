@@ -138,3 +138,27 @@ TEST_F(Paint, ShadowSurroundsAndFollowsTheWindow)
     DestroyWindow(wnd.GetHWND());
     EXPECT_FALSE(IsWindow(shadowWnd));
 }
+
+TEST(PaintText, LongChineseTextWrapsInAMultiLineText)
+{
+    uitest::InstallTestSkin();
+    TestWindow wnd{
+        L"<Window size='200,100'><Include source='font_test.xml'/><VerticalLayout bkcolor='#FFFFFFFF'>"
+        L"<Text name='txt_wrap' width='100' height='80' align='left-top-multiline' textcolor='#FF000000'"
+        L" text='这是一段很长的中文文字需要换行显示' /></VerticalLayout></Window>"};
+    ASSERT_TRUE(wnd.Open());
+    Capture cap = uitest::CaptureWindow(wnd.GetHWND());
+    RECT rc = wnd.Find(L"txt_wrap")->GetPos();
+    int lineHeight = wnd.PM().GetFontInfo(-1)->tm.tmHeight;
+    ASSERT_GT(lineHeight, 10);
+    RECT first = {rc.left, rc.top, rc.right, rc.top + lineHeight};
+    RECT second = {rc.left, rc.top + lineHeight, rc.right, rc.top + 2 * lineHeight};
+    RECT beyond = {rc.right, rc.top, 200, rc.bottom};
+    EXPECT_GT(uitest::CountInk(cap, first, 0xFFFFFF), 20);
+    EXPECT_GT(uitest::CountInk(cap, second, 0xFFFFFF), 20) << "the text goes on in a second line";
+    EXPECT_EQ(uitest::CountInk(cap, beyond, 0xFFFFFF), 0);
+    SIZE one = CRenderEngine::GetTextSize(wnd.PM().GetPaintDC(), &wnd.PM(), L"这是一段很长的中文文字需要换行显示", -1, 0);
+    EXPECT_GT(one.cx, 150) << "measured as one line";
+    EXPECT_EQ(one.cy, lineHeight);
+    DestroyWindow(wnd.GetHWND());
+}
