@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Shows each test layout of the window framework under Wine in a virtual X
-# display and writes one PNG per layout into OUTDIR, for reviewing the look.
+# Shows each test layout of the window framework, and each window layout of
+# the installer's skin package, under Wine in a virtual X display and writes
+# one PNG per layout into OUTDIR, for reviewing the look.
 # Not a test.   usage: scripts/ui-screenshots.sh OUTDIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +11,7 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
 [ -f "$build/build.ninja" ] || "$root/scripts/build.sh"
-cmake --build "$build" --target ui_demo -j "${KX_JOBS:-2}"
+cmake --build "$build" --target ui_demo ui_skin_demo -j "${KX_JOBS:-2}"
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 
 # One virtual display for all layouts; ImageMagick from /usr/bin.
@@ -18,8 +19,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$build" "$out" <<'INNER'
 set -euo pipefail
 build=$1 out=$2
 cd "$build/tests/ui"
-for layout in test_main.xml test_ani.xml; do
-  "$build/wine-run.sh" ui_demo.exe "$layout" 6 &
+shots="ui_demo.exe:test_main.xml ui_demo.exe:test_ani.xml
+  ui_skin_demo.exe:wnd_main_zh_CN.xml ui_skin_demo.exe:messagebox_zh_CN.xml
+  ui_skin_demo.exe:wnd_userargment_zh_CN.xml ui_skin_demo.exe:wnd_privacy_zh_CN.xml"
+for shot in $shots; do
+  exe=${shot%%:*} layout=${shot#*:}
+  "$build/wine-run.sh" "$exe" "$layout" 6 &
   pid=$!
   sleep 4
   /usr/bin/import -window root "$out/${layout%.xml}.full.png"
