@@ -58,6 +58,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     OleInitialize(nullptr);
     uitest::InstallTestSkin();
     HWND backdrop = seconds > 0 ? CreateBackdrop() : nullptr;
+    if (backdrop)
+        UpdateWindow(backdrop);  // painted before the shadow is blended over it
     {
         DemoWindow wnd(layout, true);
         if (wnd.Open()) {
