@@ -99,7 +99,10 @@ const TImageInfo* CImageCache::Get(const std::wstring& file, const std::wstring&
     if (it != Cache().end())
         return it->second.get();
     std::vector<uint8_t> bytes;
-    if (!CResourceStore::LoadFile(file.c_str(), bytes, resType.empty() ? nullptr : resType.c_str()))
+    // A resource type names a module resource, whatever the skin's own kind.
+    bool loaded = resType.empty() ? CResourceStore::LoadFile(file.c_str(), bytes)
+                                  : CResourceStore::LoadModuleResource(file.c_str(), resType.c_str(), bytes);
+    if (!loaded)
         return nullptr;
     TImageInfo* image = Decode(bytes.data(), bytes.size(), mask);
     if (!image)

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <memory>
 
 #include "ui/zip_package.h"
@@ -124,22 +125,34 @@ bool CResourceStore::LoadFile(LPCWSTR name, std::vector<uint8_t>& out, LPCWSTR r
     case UILIB_ZIP:
     case UILIB_ZIPRESOURCE:
         return S().zip.Read(name, out);
-    case UILIB_RESOURCE: {
-        HINSTANCE inst = GetInstance();
-        HRSRC res = FindResourceW(inst, name, resType ? resType : L"FILE");
-        if (!res)
-            return false;
-        HGLOBAL mem = LoadResource(inst, res);
-        DWORD size = SizeofResource(inst, res);
-        const auto* bytes = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
-        if (!bytes)
-            return false;
-        out.assign(bytes, bytes + size);
-        return true;
-    }
+    case UILIB_RESOURCE:
+        return LoadModuleResource(name, resType ? resType : L"FILE", out);
     default:
         return ReadWholeFile(IsAbsolutePath(name) ? name : S().path + name, out);
     }
+}
+
+bool CResourceStore::LoadModuleResource(LPCWSTR name, LPCWSTR type, std::vector<uint8_t>& out)
+{
+    out.clear();
+    if (!name || !*name || !type || !*type)
+        return false;
+    HINSTANCE inst = GetInstance();
+    bool numeric = std::all_of(name, name + wcslen(name), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    LPCWSTR id = numeric ? MAKEINTRESOURCEW(_wtoi(name)) : name;
+    LPCWSTR rtype = type;
+    if (_wcsicmp(type, L"RT_RCDATA") == 0)
+        rtype = MAKEINTRESOURCEW(10);  // RT_RCDATA
+    HRSRC res = FindResourceW(inst, id, rtype);
+    if (!res)
+        return false;
+    HGLOBAL mem = LoadResource(inst, res);
+    DWORD size = SizeofResource(inst, res);
+    const auto* bytes = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
+    if (!bytes)
+        return false;
+    out.assign(bytes, bytes + size);
+    return true;
 }
 
 CResourceManager* CResourceManager::GetInstance()

@@ -33,6 +33,9 @@ public:
     // Reads a file of the skin by name from the current resource kind.
     // resType names the resource type for UILIB_RESOURCE (default "FILE").
     static bool LoadFile(LPCWSTR name, std::vector<uint8_t>& out, LPCWSTR resType = nullptr);
+    // Reads a resource of the module given to SetInstance; a name that is a
+    // decimal number is taken as a resource id.
+    static bool LoadModuleResource(LPCWSTR name, LPCWSTR type, std::vector<uint8_t>& out);
 };
 
 // An optional index of named resources ("res.xml"): maps image names to

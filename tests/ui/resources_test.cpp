@@ -110,3 +110,14 @@ TEST_F(Resources, MissingPictureLeavesTheControlUndrawn)
     EXPECT_TRUE(uitest::Near(cap.At(c.x, c.y), 0x00FF00)) << "the row's colour shows through";
     DestroyWindow(wnd.GetHWND());
 }
+
+TEST_F(Resources, PictureFromAModuleResourceByType)
+{
+    uitest::TestWindow wnd{L"<Window size='60,40'><VerticalLayout bkcolor='#FF00FF00'>"
+                           L"<Label name='lab_res' bkimage=\"res='201' restype='PNG' source='0,0,20,20'\" />"
+                           L"</VerticalLayout></Window>"};
+    ASSERT_TRUE(wnd.Open());
+    uitest::Capture cap = uitest::CaptureWindow(wnd.GetHWND());
+    EXPECT_TRUE(uitest::Near(cap.At(30, 20), 0xFF0000)) << "drawn although the skin is a zip package";
+    DestroyWindow(wnd.GetHWND());
+}
