@@ -126,7 +126,12 @@ private:
 
 CWebBrowserUI::CWebBrowserUI() = default;
 
-CWebBrowserUI::~CWebBrowserUI() { ReleaseBrowser(); }
+CWebBrowserUI::~CWebBrowserUI()
+{
+    if (m_pManager)
+        m_pManager->RemoveTranslateAccelerator(this);
+    ReleaseBrowser();
+}
 
 LPCWSTR CWebBrowserUI::GetClass() const { return L"WebBrowserUI"; }
 
@@ -149,8 +154,30 @@ void CWebBrowserUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 void CWebBrowserUI::DoInit()
 {
-    if (CreateBrowser() && m_bAutoNavi && !m_sHomePage.empty())
+    if (!CreateBrowser())
+        return;
+    m_pManager->AddTranslateAccelerator(this);
+    if (m_bAutoNavi && !m_sHomePage.empty())
         NavigateHomePage();
+}
+
+LRESULT CWebBrowserUI::TranslateAccelerator(MSG* pMsg)
+{
+    if (!m_pWebBrowser || !pMsg || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+        return S_FALSE;
+    IOleInPlaceActiveObject* active = nullptr;
+    if (FAILED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceActiveObject,
+                                             reinterpret_cast<void**>(&active))) ||
+        !active)
+        return S_FALSE;
+    HRESULT hr = S_FALSE;
+    HWND browserWnd = nullptr;
+    // Only keys aimed at the page itself.
+    if (SUCCEEDED(active->GetWindow(&browserWnd)) && browserWnd &&
+        (pMsg->hwnd == browserWnd || IsChild(browserWnd, pMsg->hwnd)))
+        hr = active->TranslateAccelerator(pMsg);
+    active->Release();
+    return hr;
 }
 
 bool CWebBrowserUI::CreateBrowser()

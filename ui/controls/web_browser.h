@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/control.h"
+#include "ui/interfaces.h"
 
 struct IWebBrowser2;
 
@@ -15,7 +16,7 @@ namespace DuiLib {
 
 class CBrowserSite;
 
-class CWebBrowserUI : public CControlUI {
+class CWebBrowserUI : public CControlUI, public ITranslateAccelerator {
 public:
     CWebBrowserUI();
     ~CWebBrowserUI() override;
@@ -37,6 +38,8 @@ public:
     void SetVisible(bool bVisible = true) override;
     void SetInternVisible(bool bVisible = true) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    // Keys typed into the page go to the browser first (Tab, copy, ...).
+    LRESULT TranslateAccelerator(MSG* pMsg) override;
 
 private:
     bool CreateBrowser();
