@@ -732,6 +732,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pShadow)
             m_pShadow->OnParentMessage(uMsg, wParam, lParam);
         if (uMsg == WM_DESTROY) {
+            // The handle may be reused by a new window before this manager goes.
+            auto& managers = Managers();
+            managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
             HideToolTip();
             for (const TimerInfo& t : m_timers)
                 ::KillTimer(m_hWndPaint, t.uWinTimer);
