@@ -9,6 +9,11 @@ build=${KX_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
 # The prefix is created once, before tests start in parallel.
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
+# One wineserver for the whole run, started apart from the tests: a test that
+# started it would share its output pipe and seem to run until every test ends.
+export WINEPREFIX="$build/wineprefix"
+wineserver -p >/dev/null 2>&1 </dev/null || true  # one may run already
+trap 'WINEPREFIX="$build/wineprefix" wineserver -k >/dev/null 2>&1 || true' EXIT
 cd "$build"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -j "${KX_TEST_JOBS:-2}" "$@"
