@@ -111,9 +111,9 @@ TEST(SkinPackage, BackgroundPngResourcesAreTheSkinFilesByteForByte)
 
 TEST(SkinPictures, EveryPictureIsEightBitRgbaAtItsSize)
 {
-    for (const PictureSpec& spec : kPictures) {
-        SCOPED_TRACE(spec.name);
-        const skintest::ZipEntry* e = SkinPackage().Find(spec.name);
+    for (const PictureSpec& pic : kPictures) {
+        SCOPED_TRACE(pic.name);
+        const skintest::ZipEntry* e = SkinPackage().Find(pic.name);
         ASSERT_NE(e, nullptr);
         const Bytes& b = e->data;
         // IHDR straight after the signature: bit depth 8, colour type 6 (RGBA).
@@ -124,10 +124,10 @@ TEST(SkinPictures, EveryPictureIsEightBitRgbaAtItsSize)
         EXPECT_EQ(b[24], 8) << "bit depth";
         EXPECT_EQ(b[25], 6) << "colour type";
 
-        Picture p = Decode(spec.name);
+        Picture p = Decode(pic.name);
         ASSERT_TRUE(p.pixels) << stbi_failure_reason();
-        EXPECT_EQ(p.width, spec.width);
-        EXPECT_EQ(p.height, spec.height);
+        EXPECT_EQ(p.width, pic.width);
+        EXPECT_EQ(p.height, pic.height);
         EXPECT_EQ(p.channels, 4);
     }
 }
