@@ -49,6 +49,64 @@ std::vector<int> ShareSpace(int spare, const std::vector<std::pair<int, int>>& l
 
 }  // namespace
 
+void CStackLayoutUI::StackChildren(RECT rc, bool bNeedInvalidate, bool vertical)
+{
+    CControlUI::SetPos(rc, bNeedInvalidate);
+    RECT inner = InnerRect();
+    int width = inner.right - inner.left, height = inner.bottom - inner.top;
+    // Along the stacking axis ("main") and across it.
+    auto main = [vertical](SIZE& s) -> LONG& { return vertical ? s.cy : s.cx; };
+    auto cross = [vertical](SIZE& s) -> LONG& { return vertical ? s.cx : s.cy; };
+    auto padBefore = [vertical](const RECT& p) { return vertical ? p.top : p.left; };
+    auto padAfter = [vertical](const RECT& p) { return vertical ? p.bottom : p.right; };
+    auto padAcross = [vertical](const RECT& p) { return vertical ? p.left + p.right : p.top + p.bottom; };
+
+    // First pass: what the fixed children need and how many share the rest.
+    int fixedTotal = 0, placed = 0;
+    std::vector<std::pair<int, int>> limits;
+    for (CControlUI* item : m_items) {
+        if (!item->IsVisible() || item->IsFloat())
+            continue;
+        SIZE sz = item->EstimateSize(SIZE{width, height});
+        RECT pad = item->GetPadding();
+        if (main(sz) == 0) {
+            limits.emplace_back(vertical ? item->GetMinHeight() : item->GetMinWidth(),
+                                vertical ? item->GetMaxHeight() : item->GetMaxWidth());
+        } else {
+            SIZE clamped = Clamp(item, sz);
+            fixedTotal += main(clamped);
+        }
+        fixedTotal += padBefore(pad) + padAfter(pad);
+        ++placed;
+    }
+    if (placed > 1)
+        fixedTotal += (placed - 1) * m_iChildPadding;
+    std::vector<int> shares = ShareSpace((vertical ? height : width) - fixedTotal, limits);
+    size_t nextShare = 0;
+
+    int at = vertical ? inner.top : inner.left;
+    for (CControlUI* item : m_items) {
+        if (!item->IsVisible())
+            continue;
+        if (item->IsFloat()) {
+            SetFloatPos(item);
+            continue;
+        }
+        RECT pad = item->GetPadding();
+        SIZE sz = item->EstimateSize(SIZE{width, height});
+        if (main(sz) == 0)
+            main(sz) = shares[nextShare++];
+        if (cross(sz) == 0)
+            cross(sz) = (vertical ? width : height) - padAcross(pad);
+        sz = Clamp(item, sz);
+        RECT rcItem = vertical
+            ? RECT{inner.left + pad.left, at + pad.top, inner.left + pad.left + sz.cx, at + pad.top + sz.cy}
+            : RECT{at + pad.left, inner.top + pad.top, at + pad.left + sz.cx, inner.top + pad.top + sz.cy};
+        item->SetPos(rcItem, false);
+        at += padBefore(pad) + main(sz) + padAfter(pad) + m_iChildPadding;
+    }
+}
+
 LPCWSTR CVerticalLayoutUI::GetClass() const { return L"VerticalLayoutUI"; }
 
 LPVOID CVerticalLayoutUI::GetInterface(LPCWSTR pstrName)
@@ -60,50 +118,7 @@ LPVOID CVerticalLayoutUI::GetInterface(LPCWSTR pstrName)
 
 void CVerticalLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    CControlUI::SetPos(rc, bNeedInvalidate);
-    RECT inner = InnerRect();
-    int width = inner.right - inner.left, height = inner.bottom - inner.top;
-
-    // First pass: what the fixed children need and how many share the rest.
-    int fixedTotal = 0, placed = 0;
-    std::vector<std::pair<int, int>> limits;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible() || item->IsFloat())
-            continue;
-        SIZE sz = item->EstimateSize(SIZE{width, height});
-        RECT pad = item->GetPadding();
-        if (sz.cy == 0)
-            limits.emplace_back(item->GetMinHeight(), item->GetMaxHeight());
-        else
-            fixedTotal += Clamp(item, sz).cy;
-        fixedTotal += pad.top + pad.bottom;
-        ++placed;
-    }
-    if (placed > 1)
-        fixedTotal += (placed - 1) * m_iChildPadding;
-    std::vector<int> shares = ShareSpace(height - fixedTotal, limits);
-    size_t nextShare = 0;
-
-    int y = inner.top;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible())
-            continue;
-        if (item->IsFloat()) {
-            SetFloatPos(item);
-            continue;
-        }
-        RECT pad = item->GetPadding();
-        SIZE sz = item->EstimateSize(SIZE{width, height});
-        if (sz.cy == 0)
-            sz.cy = shares[nextShare++];
-        if (sz.cx == 0)
-            sz.cx = width - pad.left - pad.right;
-        sz = Clamp(item, sz);
-        RECT rcItem = {inner.left + pad.left, y + pad.top, inner.left + pad.left + sz.cx,
-                       y + pad.top + sz.cy};
-        item->SetPos(rcItem, false);
-        y += pad.top + sz.cy + pad.bottom + m_iChildPadding;
-    }
+    StackChildren(rc, bNeedInvalidate, true);
 }
 
 LPCWSTR CHorizontalLayoutUI::GetClass() const { return L"HorizontalLayoutUI"; }
@@ -117,49 +132,7 @@ LPVOID CHorizontalLayoutUI::GetInterface(LPCWSTR pstrName)
 
 void CHorizontalLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    CControlUI::SetPos(rc, bNeedInvalidate);
-    RECT inner = InnerRect();
-    int width = inner.right - inner.left, height = inner.bottom - inner.top;
-
-    int fixedTotal = 0, placed = 0;
-    std::vector<std::pair<int, int>> limits;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible() || item->IsFloat())
-            continue;
-        SIZE sz = item->EstimateSize(SIZE{width, height});
-        RECT pad = item->GetPadding();
-        if (sz.cx == 0)
-            limits.emplace_back(item->GetMinWidth(), item->GetMaxWidth());
-        else
-            fixedTotal += Clamp(item, sz).cx;
-        fixedTotal += pad.left + pad.right;
-        ++placed;
-    }
-    if (placed > 1)
-        fixedTotal += (placed - 1) * m_iChildPadding;
-    std::vector<int> shares = ShareSpace(width - fixedTotal, limits);
-    size_t nextShare = 0;
-
-    int x = inner.left;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible())
-            continue;
-        if (item->IsFloat()) {
-            SetFloatPos(item);
-            continue;
-        }
-        RECT pad = item->GetPadding();
-        SIZE sz = item->EstimateSize(SIZE{width, height});
-        if (sz.cx == 0)
-            sz.cx = shares[nextShare++];
-        if (sz.cy == 0)
-            sz.cy = height - pad.top - pad.bottom;
-        sz = Clamp(item, sz);
-        RECT rcItem = {x + pad.left, inner.top + pad.top, x + pad.left + sz.cx,
-                       inner.top + pad.top + sz.cy};
-        item->SetPos(rcItem, false);
-        x += pad.left + sz.cx + pad.right + m_iChildPadding;
-    }
+    StackChildren(rc, bNeedInvalidate, false);
 }
 
 }  // namespace DuiLib

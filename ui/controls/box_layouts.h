@@ -7,14 +7,20 @@
 
 namespace DuiLib {
 
-class CVerticalLayoutUI : public CContainerUI {
+// Lays the children out one after the other along one axis.
+class CStackLayoutUI : public CContainerUI {
+protected:
+    void StackChildren(RECT rc, bool bNeedInvalidate, bool vertical);
+};
+
+class CVerticalLayoutUI : public CStackLayoutUI {
 public:
     LPCWSTR GetClass() const override;
     LPVOID GetInterface(LPCWSTR pstrName) override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
 };
 
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CStackLayoutUI {
 public:
     LPCWSTR GetClass() const override;
     LPVOID GetInterface(LPCWSTR pstrName) override;
