@@ -2,23 +2,11 @@
 
 #include <cstdlib>
 
+#include "ui/skin_setup.h"
+
 namespace uitest {
 
-void InstallTestSkin()
-{
-    using DuiLib::CPaintManagerUI;
-    CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-    CPaintManagerUI::SetResourceType(DuiLib::UILIB_ZIPRESOURCE);
-    CPaintManagerUI::SetResourcePath((CPaintManagerUI::GetInstancePath() + L"skin_inst\\").c_str());
-    HINSTANCE inst = CPaintManagerUI::GetInstance();
-    HRSRC res = FindResourceW(inst, MAKEINTRESOURCEW(102), L"ZIPRES");
-    HGLOBAL mem = res ? LoadResource(inst, res) : nullptr;
-    DWORD size = res ? SizeofResource(inst, res) : 0;
-    void* data = mem ? LockResource(mem) : nullptr;
-    if (data && size)
-        CPaintManagerUI::SetResourceZip(data, size, nullptr);
-    DuiLib::CResourceManager::GetInstance()->LoadResource(L"res.xml", nullptr);
-}
+void InstallTestSkin() { SetupSkinPackage(GetModuleHandleW(nullptr)); }
 
 bool TestWindow::Open(HWND owner)
 {
