@@ -74,20 +74,6 @@ bool CTabLayoutUI::SelectItem(int iIndex)
     return true;
 }
 
-void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
-{
-    CControlUI::SetPos(rc, bNeedInvalidate);
-    RECT inner = InnerRect();
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible())
-            continue;
-        if (item->IsFloat())
-            SetFloatPos(item);
-        else
-            item->SetPos(inner, false);
-    }
-}
-
 void CTabLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (wcscmp(pstrName, L"selectedid") == 0) {

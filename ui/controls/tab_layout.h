@@ -18,7 +18,6 @@ public:
     virtual bool SelectItem(int iIndex);
     bool SelectItem(CControlUI* pControl) { return SelectItem(GetItemIndex(pControl)); }
 
-    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
 
 private:
