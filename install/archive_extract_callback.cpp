@@ -7,29 +7,12 @@
 
 #include "install/item_path.h"
 #include "install/stream_wrappers.h"
+#include "system/win_handles.h"
 
 namespace SevenZip::intl {
 namespace {
 
 constexpr Int32 kAskExtract = NArchive::NExtract::NAskMode::kExtract;
-
-// Closes a file handle on every way out.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle()
-    {
-        if (h_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
 
 // The last Windows error as an HRESULT; never success, even when the failing
 // call did not set an error.
@@ -39,8 +22,11 @@ HRESULT LastErrorResult()
     return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
-HRESULT ReadOptionalUInt32(IInArchive* archive, UInt32 index, PROPID id, bool& defined,
-                           uint32_t& value)
+// Reads one property of an item. An absent value leaves `defined` false; a
+// present one goes through `take`, which refuses a type it does not expect.
+template <typename T, typename Take>
+HRESULT ReadOptional(IInArchive* archive, UInt32 index, PROPID id, bool& defined, T& value,
+                     Take take)
 {
     PropValue prop;
     HRESULT hr = archive->GetProperty(index, id, prop.Receive());
@@ -49,59 +35,25 @@ HRESULT ReadOptionalUInt32(IInArchive* archive, UInt32 index, PROPID id, bool& d
     defined = prop->vt != VT_EMPTY;
     if (!defined)
         return S_OK;
-    if (prop->vt != VT_UI4)
-        return E_FAIL;
-    value = prop->ulVal;
-    return S_OK;
+    return take(*prop, value) ? S_OK : E_FAIL;
 }
 
-HRESULT ReadIsDir(IInArchive* archive, UInt32 index, bool& isDir)
+bool TakeUInt32(const PROPVARIANT& p, uint32_t& v)
 {
-    PropValue prop;
-    HRESULT hr = archive->GetProperty(index, kpidIsDir, prop.Receive());
-    if (hr != S_OK)
-        return hr;
-    if (prop->vt == VT_EMPTY) {
-        isDir = false;
-        return S_OK;
-    }
-    if (prop->vt != VT_BOOL)
-        return E_FAIL;
-    isDir = prop->boolVal != VARIANT_FALSE;
-    return S_OK;
+    v = p.ulVal;
+    return p.vt == VT_UI4;
 }
 
-HRESULT ReadOptionalTime(IInArchive* archive, UInt32 index, PROPID id, bool& defined,
-                         FILETIME& value)
+bool TakeBool(const PROPVARIANT& p, bool& v)
 {
-    PropValue prop;
-    HRESULT hr = archive->GetProperty(index, id, prop.Receive());
-    if (hr != S_OK)
-        return hr;
-    defined = prop->vt != VT_EMPTY;
-    if (!defined)
-        return S_OK;
-    if (prop->vt != VT_FILETIME)
-        return E_FAIL;
-    value = prop->filetime;
-    return S_OK;
+    v = p.boolVal != VARIANT_FALSE;
+    return p.vt == VT_BOOL;
 }
 
-HRESULT ReadOptionalSize(IInArchive* archive, UInt32 index, bool& defined, uint64_t& value)
+bool TakeTime(const PROPVARIANT& p, FILETIME& v)
 {
-    PropValue prop;
-    HRESULT hr = archive->GetProperty(index, kpidSize, prop.Receive());
-    if (hr != S_OK)
-        return hr;
-    defined = true;
-    switch (prop->vt) {
-    case VT_EMPTY: defined = false; value = 0; return S_OK;
-    case VT_UI1: value = prop->bVal; return S_OK;
-    case VT_UI2: value = prop->uiVal; return S_OK;
-    case VT_UI4: value = prop->ulVal; return S_OK;
-    case VT_UI8: value = prop->uhVal.QuadPart; return S_OK;
-    default: return E_FAIL;
-    }
+    v = p.filetime;
+    return p.vt == VT_FILETIME;
 }
 
 // Deletes a file or directory tree in the way, without the recycle bin.
@@ -204,17 +156,20 @@ STDMETHODIMP ArchiveExtractCallback::SetRatioInfo(const UInt64* inSize, const UI
 HRESULT ArchiveExtractCallback::ReadItemProperties(UInt32 index)
 {
     IInArchive* a = archive_.Get();
-    HRESULT hr = ReadOptionalUInt32(a, index, kpidAttrib, attribDefined_, attrib_);
+    bool isDirDefined = false;
+    isDir_ = false;
+    size_ = 0;
+    HRESULT hr = ReadOptional(a, index, kpidAttrib, attribDefined_, attrib_, TakeUInt32);
     if (hr == S_OK)
-        hr = ReadIsDir(a, index, isDir_);
+        hr = ReadOptional(a, index, kpidIsDir, isDirDefined, isDir_, TakeBool);
     if (hr == S_OK)
-        hr = ReadOptionalTime(a, index, kpidMTime, mtimeDefined_, mtime_);
+        hr = ReadOptional(a, index, kpidMTime, mtimeDefined_, mtime_, TakeTime);
     if (hr == S_OK)
-        hr = ReadOptionalTime(a, index, kpidCTime, ctimeDefined_, ctime_);
+        hr = ReadOptional(a, index, kpidCTime, ctimeDefined_, ctime_, TakeTime);
     if (hr == S_OK)
-        hr = ReadOptionalTime(a, index, kpidATime, atimeDefined_, atime_);
+        hr = ReadOptional(a, index, kpidATime, atimeDefined_, atime_, TakeTime);
     if (hr == S_OK)
-        hr = ReadOptionalSize(a, index, sizeDefined_, size_);
+        hr = ReadOptional(a, index, kpidSize, sizeDefined_, size_, UnsignedValue);
     return hr;
 }
 
@@ -304,11 +259,11 @@ void ArchiveExtractCallback::ApplyTimes() const
         return;
     // Without backup semantics a directory does not open: it keeps the
     // times of its creation.
-    FileHandle file(::CreateFileW(fullPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    UniqueFileHandle file(::CreateFileW(fullPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return;
-    ::SetFileTime(file.get(), ctimeDefined_ ? &ctime_ : nullptr, atimeDefined_ ? &atime_ : nullptr,
+    ::SetFileTime(file.Get(), ctimeDefined_ ? &ctime_ : nullptr, atimeDefined_ ? &atime_ : nullptr,
                   mtimeDefined_ ? &mtime_ : nullptr);
 }
 

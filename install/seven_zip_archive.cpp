@@ -41,13 +41,8 @@ HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size)
     HRESULT hr = handler->GetProperty(index, kpidSize, prop.Receive());
     if (hr != S_OK)
         return hr;
-    switch (prop->vt) {
-    case VT_UI1: size = prop->bVal; break;
-    case VT_UI2: size = prop->uiVal; break;
-    case VT_UI4: size = prop->ulVal; break;
-    case VT_UI8: size = prop->uhVal.QuadPart; break;
-    default: size = 0; break;
-    }
+    if (!UnsignedValue(*prop, size))
+        size = 0;
     return S_OK;
 }
 

@@ -3,6 +3,8 @@
 // in-process object factory. The interface ids are defined by the library.
 #include <windows.h>
 
+#include <cstdint>
+
 #include <wrl/client.h>
 
 #include "7zip/CPP/Common/MyWindows.h"
@@ -41,6 +43,18 @@ public:
 private:
     PROPVARIANT value_;
 };
+
+// An unsigned integer property of any width; false for other types.
+inline bool UnsignedValue(const PROPVARIANT& p, uint64_t& v)
+{
+    switch (p.vt) {
+    case VT_UI1: v = p.bVal; return true;
+    case VT_UI2: v = p.uiVal; return true;
+    case VT_UI4: v = p.ulVal; return true;
+    case VT_UI8: v = p.uhVal.QuadPart; return true;
+    default: return false;
+    }
+}
 
 // The reference count shared by the layer's COM objects: they start at 0,
 // the creator takes the first reference, the last release deletes.
