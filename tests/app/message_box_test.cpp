@@ -78,23 +78,11 @@ uint32_t IconColour(const uitest::Capture& cap, const RECT& cell)
 
 // --- running ShowMessageBox and acting inside its modal loop ---------------
 
-std::function<void()> g_action;
 bool g_watchdogFired = false;
-
-void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (g_action) {
-        auto action = std::move(g_action);
-        g_action = nullptr;
-        action();
-    }
-}
 
 void Later(std::function<void()> action, UINT ms = 60)
 {
-    g_action = std::move(action);
-    SetTimer(nullptr, 0, ms, &RunAction);
+    uitest::RunLater(std::move(action), ms);
 }
 
 HWND FindBox() { return FindWindowW(L"messagebox", nullptr); }
@@ -156,7 +144,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(SetupSkinPackage(GetModuleHandleW(nullptr))); }
     void TearDown() override
     {
-        g_action = nullptr;
+        uitest::CancelLater();
         uitest::Pump(10);
     }
 };

@@ -11,23 +11,9 @@ using uitest::TestWindow;
 
 namespace {
 
-// Runs an action from inside a modal loop, through a thread timer.
-std::function<void()> g_action;
-
-void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD)
+void Later(std::function<void()> action)
 {
-    KillTimer(nullptr, id);
-    if (g_action) {
-        auto action = std::move(g_action);
-        g_action = nullptr;
-        action();
-    }
-}
-
-void Later(std::function<void()> action, UINT ms = 30)
-{
-    g_action = std::move(action);
-    SetTimer(nullptr, 0, ms, &RunAction);
+    uitest::RunLater(std::move(action), 30);
 }
 
 constexpr wchar_t kSmallLayout[] =

@@ -6,6 +6,33 @@
 
 namespace uitest {
 
+namespace {
+
+std::function<void()> g_later;
+
+void CALLBACK RunLaterAction(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (g_later) {
+        auto action = std::move(g_later);
+        g_later = nullptr;
+        action();
+    }
+}
+
+}  // namespace
+
+void RunLater(std::function<void()> action, UINT ms)
+{
+    g_later = std::move(action);
+    SetTimer(nullptr, 0, ms, &RunLaterAction);
+}
+
+void CancelLater()
+{
+    g_later = nullptr;
+}
+
 void InstallTestSkin() { SetupSkinPackage(GetModuleHandleW(nullptr)); }
 
 bool TestWindow::Open(HWND owner)

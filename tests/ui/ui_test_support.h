@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,12 @@ private:
     std::wstring m_skin;
     bool m_knowsAniLabel;
 };
+
+// Runs an action after ms milliseconds from the thread's own message loop
+// (a modal loop included), through a thread timer. One action at a time.
+void RunLater(std::function<void()> action, UINT ms);
+// Drops an action that has not run yet.
+void CancelLater();
 
 // Dispatches queued messages (through the framework) for a while.
 void Pump(DWORD milliseconds = 50);
