@@ -18,8 +18,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$build" "$out" <<'INNER'
 set -euo pipefail
 build=$1 out=$2
 cd "$build/tests/skin"
-# name:arguments of skin_demo.exe (the last one is how long it stays)
+# name:arguments of skin_demo.exe (page, how long it stays, the control Tab reaches)
 shots="main_page0:main,0,6 main_page1:main,1,6 main_page2:main,2,6
+  main_focus_install:main,0,6,btn_install_start main_focus_check:main,0,6,check_userprot
   userargment:userarg,6 privacy:privacy,6
   msgbox_10:msgbox,10,6 msgbox_30:msgbox,30,6 msgbox_34:msgbox,34,6
   msgbox_44:msgbox,44,6 msgbox_100:msgbox,100,6 msgbox_0:msgbox,0,6"

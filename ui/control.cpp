@@ -3,6 +3,7 @@
 #include "ui/attr_parse.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
+#include "ui/round_corners.h"
 
 namespace DuiLib {
 
@@ -347,17 +348,22 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint)
 {
     if (!IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem))
         return;
-    CRenderClip clip(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy);
+    CRenderClip clip(hDC, m_rcItem);
     PaintSteps(hDC);
 }
 
 void CControlUI::PaintSteps(HDC hDC)
 {
-    PaintBkColor(hDC);
-    PaintBkImage(hDC);
-    PaintStatusImage(hDC);
-    PaintText(hDC);
+    {
+        CRoundCorners corners(hDC, m_rcItem, m_cxyBorderRound);
+        PaintBkColor(hDC);
+        PaintBkImage(hDC);
+        PaintStatusImage(hDC);
+        PaintText(hDC);
+    }
     PaintBorder(hDC);
+    if (ShowsFocusMark())
+        PaintFocusMark(hDC);
 }
 
 void CControlUI::PaintBkColor(HDC hDC)
@@ -372,16 +378,48 @@ void CControlUI::PaintStatusImage(HDC) {}
 
 void CControlUI::PaintText(HDC) {}
 
-void CControlUI::PaintBorder(HDC hDC)
+void CControlUI::PaintBorder(HDC hDC) { DrawBorder(hDC, m_nBorderSize, m_dwBorderColor); }
+
+void CControlUI::DrawBorder(HDC hDC, int size, DWORD color)
 {
-    if (m_nBorderSize <= 0)
+    if (size <= 0)
         return;
-    DWORD color = (m_bFocused && m_dwFocusBorderColor) ? m_dwFocusBorderColor : m_dwBorderColor;
     if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
-        CRenderEngine::DrawRoundRect(hDC, m_rcItem, m_nBorderSize, m_cxyBorderRound.cx,
-                                     m_cxyBorderRound.cy, color);
+        CRenderEngine::DrawRoundRect(hDC, m_rcItem, size, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
+                                     color);
     else
-        CRenderEngine::DrawRect(hDC, m_rcItem, m_nBorderSize, color);
+        CRenderEngine::DrawRect(hDC, m_rcItem, size, color);
+}
+
+bool CControlUI::ShowsFocusMark() const
+{
+    return m_bFocused && m_pManager && m_pManager->IsFocusCueShown() &&
+           (GetControlFlags() & UIFLAG_TABSTOP);
+}
+
+void CControlUI::PaintFocusMark(HDC hDC)
+{
+    DWORD color = FocusMarkColor();
+    if (m_nBorderSize > 0)
+        DrawBorder(hDC, m_nBorderSize + 1, color);  // the border, a pixel stronger
+    else
+        CRenderEngine::DrawFocusDots(hDC, FocusMarkRect(), color);
+}
+
+DWORD CControlUI::FocusMarkColor() const
+{
+    if (m_dwFocusBorderColor)
+        return m_dwFocusBorderColor;
+    return m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000;
+}
+
+RECT CControlUI::FocusMarkRect() const
+{
+    RECT rc = m_rcItem;
+    // Inside a control large enough, as on a Windows push button.
+    if (rc.right - rc.left >= 16 + 6 && rc.bottom - rc.top >= 16 + 6)
+        InflateRect(&rc, -3, -3);
+    return rc;
 }
 
 bool CControlUI::DrawImage(HDC hDC, const std::wstring& desc, const wchar_t* modify)

@@ -115,21 +115,30 @@ public:
     // key="value" pairs, as class defaults are written.
     void ApplyAttributeList(LPCWSTR pstrList);
 
-    // Painting: DoPaint clips to the control (and its rounded border) and
-    // runs the steps below in order.
+    // Painting: DoPaint clips to the control and runs the steps below in order.
     virtual void DoPaint(HDC hDC, const RECT& rcPaint);
     virtual void PaintBkColor(HDC hDC);
     virtual void PaintBkImage(HDC hDC);
     virtual void PaintStatusImage(HDC hDC);
     virtual void PaintText(HDC hDC);
     virtual void PaintBorder(HDC hDC);
+    // The keyboard focus mark, once the window shows focus cues (after the
+    // first navigation key): the border in the focus colour where there is a
+    // border, else a dotted frame.
+    virtual void PaintFocusMark(HDC hDC);
 
     // Draws a picture description into the control (false when missing).
     bool DrawImage(HDC hDC, const std::wstring& desc, const wchar_t* modify = nullptr);
 
 protected:
-    // The five painting steps, inside a clip the caller has set.
+    // The painting steps, inside a clip the caller has set; rounded corners
+    // are blended anti-aliased with what lies beneath.
     void PaintSteps(HDC hDC);
+    void DrawBorder(HDC hDC, int size, DWORD color);
+    bool ShowsFocusMark() const;
+    // The layout's focus border colour, else the control's text colour.
+    virtual DWORD FocusMarkColor() const;
+    virtual RECT FocusMarkRect() const;
 
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;

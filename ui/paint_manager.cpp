@@ -136,6 +136,10 @@ void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
     if (!m_hDcMeasure)
         m_hDcMeasure = CreateCompatibleDC(nullptr);
     m_pToolTip = std::make_unique<CTooltipWindow>(hWnd);
+    // Focus cues stay hidden until the keyboard is used.
+    m_bFocusCues = false;
+    if (hWnd)
+        SendMessageW(hWnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     auto& managers = Managers();
     if (std::find(managers.begin(), managers.end(), this) == managers.end())
         managers.push_back(this);
@@ -146,6 +150,12 @@ void CPaintManagerUI::SetInitSize(int cx, int cy)
     m_szInitWindowSize = {cx, cy};
     if (m_hWndPaint && cx > 0 && cy > 0)
         SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CPaintManagerUI::GreySizeCommand(HMENU hSysMenu) const
+{
+    if (hSysMenu && !HasSizeBox())
+        EnableMenuItem(hSysMenu, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
 }
 
 void CPaintManagerUI::SetWindowAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
@@ -411,6 +421,19 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
         SendNotify(pControl, DUI_MSGTYPE_SETFOCUS);
 }
 
+void CPaintManagerUI::ShowFocusCues()
+{
+    if (m_bFocusCues || !m_hWndPaint)
+        return;
+    SendMessageW(m_hWndPaint, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (!m_bFocusCues) {
+        // Windows already thought them shown and sent no update.
+        m_bFocusCues = true;
+        if (m_pFocus)
+            m_pFocus->Invalidate();
+    }
+}
+
 bool CPaintManagerUI::SetNextTabControl(bool bForward)
 {
     if (!m_pRoot)
@@ -652,7 +675,7 @@ void CPaintManagerUI::ShowToolTip(POINT pt)
         return;
     POINT screen = pt;
     ClientToScreen(m_hWndPaint, &screen);
-    m_pToolTip->Show(tip, control->GetPos(), screen);
+    m_pToolTip->Show(tip, control->GetPos(), screen, GetFont(-1));
 }
 
 void CPaintManagerUI::HideToolTip()
@@ -885,7 +908,23 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             SendEvent(control, UIEVENT_SCROLLWHEEL, wParam, lParam);
         return false;
     }
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam))  // the system menu
+            GreySizeCommand(reinterpret_cast<HMENU>(wParam));
+        return false;
+    case WM_UPDATEUISTATE:
+        if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+            bool show = LOWORD(wParam) == UIS_CLEAR;
+            if (LOWORD(wParam) == UIS_SET || show) {
+                if (show != m_bFocusCues && m_pFocus)
+                    m_pFocus->Invalidate();
+                m_bFocusCues = show;
+            }
+        }
+        return false;  // the default procedure keeps Windows' copy and tells the children
     case WM_KEYDOWN:
+        if (wParam == VK_TAB || (wParam >= VK_LEFT && wParam <= VK_DOWN))
+            ShowFocusCues();
         if (wParam == VK_TAB) {
             SetNextTabControl(GetKeyState(VK_SHIFT) >= 0);
             lRes = 0;

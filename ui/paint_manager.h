@@ -51,6 +51,12 @@ public:
     void SetInitSize(int cx, int cy);
     RECT GetSizeBox() const { return m_rcSizeBox; }
     void SetSizeBox(const RECT& rc) { m_rcSizeBox = rc; }
+    bool HasSizeBox() const
+    {
+        return m_rcSizeBox.left > 0 || m_rcSizeBox.top > 0 || m_rcSizeBox.right > 0 || m_rcSizeBox.bottom > 0;
+    }
+    // Without a size box the system menu's Size command is greyed out.
+    void GreySizeCommand(HMENU hSysMenu) const;
     RECT GetCaptionRect() const { return m_rcCaption; }
     void SetCaptionRect(const RECT& rc) { m_rcCaption = rc; }
     SIZE GetRoundCorner() const { return m_szRoundCorner; }
@@ -104,6 +110,11 @@ public:
     void SetFocus(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
     CControlUI* GetHoverControl() const { return m_pEventHover; }
+    // Whether the window marks the focused control: as in Windows, only
+    // after keyboard navigation (the window's UI state, WM_UPDATEUISTATE).
+    bool IsFocusCueShown() const { return m_bFocusCues; }
+    // Keyboard navigation happened: asks Windows to show the focus cues.
+    void ShowFocusCues();
 
     // Layout and painting.
     void NeedUpdate();
@@ -187,6 +198,7 @@ private:
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
     bool m_bMouseTracking = false;
+    bool m_bFocusCues = false;
     unsigned m_nPaintCount = 0;
     POINT m_ptLastMousePos = {-1, -1};
 

@@ -5,6 +5,7 @@
 #include "ui/image_cache.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_store.h"
+#include "ui/round_corners.h"
 
 namespace DuiLib {
 
@@ -142,15 +143,28 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int size, DWORD color)
 void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height,
                                   DWORD color)
 {
-    if (size <= 0 || (color >> 24) == 0)
+    DrawRoundBorder(hDC, rc, size, SIZE{width, height}, color);
+}
+
+void CRenderEngine::DrawFocusDots(HDC hDC, const RECT& rc, DWORD color)
+{
+    if (rc.right - rc.left < 2 || rc.bottom - rc.top < 2 || (color >> 24) == 0)
         return;
-    HPEN pen = CreatePen(PS_INSIDEFRAME, size, ToColorRef(color));
-    HGDIOBJ oldPen = SelectObject(hDC, pen);
-    HGDIOBJ oldBrush = SelectObject(hDC, GetStockObject(HOLLOW_BRUSH));
-    RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);
-    SelectObject(hDC, oldBrush);
-    SelectObject(hDC, oldPen);
-    DeleteObject(pen);
+    COLORREF c = ToColorRef(color);
+    // Every other pixel along the edge, as Windows marks the focus.
+    int phase = 0;
+    auto dot = [&](int x, int y) {
+        if ((phase++ & 1) == 0)
+            SetPixelV(hDC, x, y, c);
+    };
+    for (int x = rc.left; x < rc.right - 1; ++x)
+        dot(x, rc.top);
+    for (int y = rc.top; y < rc.bottom - 1; ++y)
+        dot(rc.right - 1, y);
+    for (int x = rc.right - 1; x > rc.left; --x)
+        dot(x, rc.bottom - 1);
+    for (int y = rc.bottom - 1; y > rc.top; --y)
+        dot(rc.left, y);
 }
 
 bool CRenderEngine::DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint,

@@ -33,7 +33,10 @@ public:
     static COLORREF ToColorRef(DWORD argb);
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
     static void DrawRect(HDC hDC, const RECT& rc, int size, DWORD color);
+    // Anti-aliased where hDC is the back buffer.
     static void DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color);
+    // A dotted one-pixel frame along the inside of rc: the keyboard focus mark.
+    static void DrawFocusDots(HDC hDC, const RECT& rc, DWORD color);
     // Draws the picture of a description inside rcItem, limited to rcPaint.
     // modify is parsed on top of the description (e.g. a computed dest).
     static bool DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint,

@@ -61,10 +61,12 @@ bool CTooltipWindow::EnsureWindow()
     return true;
 }
 
-void CTooltipWindow::Show(const std::wstring& text, const RECT& rcTool, POINT ptScreen)
+void CTooltipWindow::Show(const std::wstring& text, const RECT& rcTool, POINT ptScreen, HFONT font)
 {
     if (text.empty() || !EnsureWindow())
         return;
+    if (font && reinterpret_cast<HFONT>(SendMessageW(m_hWndTip, WM_GETFONT, 0, 0)) != font)
+        SendMessageW(m_hWndTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     m_sText = text;
     TTTOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;

@@ -16,8 +16,9 @@ public:
     CTooltipWindow& operator=(const CTooltipWindow&) = delete;
 
     // Shows text for the tool rectangle (client coordinates of the owner)
-    // near the screen point.
-    void Show(const std::wstring& text, const RECT& rcTool, POINT ptScreen);
+    // near the screen point, in the given font (the window's default font:
+    // the system's may lack the glyphs of the window's texts).
+    void Show(const std::wstring& text, const RECT& rcTool, POINT ptScreen, HFONT font);
     void Hide();
     bool IsShown() const { return m_bShown; }
     HWND GetHWND() const { return m_hWndTip; }

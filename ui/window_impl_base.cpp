@@ -193,6 +193,8 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
         bHandled = TRUE;
         return 0;
     }
+    if ((wParam & 0xFFF0) == SC_SIZE && !m_pm.HasSizeBox())
+        return 0;  // a layout without a size box keeps its size
     BOOL zoomed = ::IsZoomed(m_hWnd);
     LRESULT r = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     if (::IsWindow(m_hWnd) && zoomed != ::IsZoomed(m_hWnd)) {
@@ -234,6 +236,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     }
     m_pm.AttachDialog(root);
     m_pm.AddNotifier(this);
+    m_pm.GreySizeCommand(::GetSystemMenu(m_hWnd, FALSE));
     InitWindow();
     return 0;
 }

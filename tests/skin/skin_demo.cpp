@@ -1,6 +1,7 @@
 // Shows one window of the installer's skin package for a few seconds, for
 // reviewing its look (scripts/skin-screenshots.sh). Not a test.
-//   skin_demo.exe main PAGE SECONDS     main window on page 0, 1 or 2
+//   skin_demo.exe main PAGE SECONDS [FOCUS]  main window on page 0, 1 or 2;
+//                                       FOCUS: a control reached with Tab
 //   skin_demo.exe userarg|privacy SECONDS
 //   skin_demo.exe msgbox TYPE SECONDS   TYPE in hex, e.g. 34
 #include <windows.h>
@@ -146,6 +147,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     std::wstring what = (argv && argc > 1) ? argv[1] : L"main";
     std::wstring arg = (argv && argc > 2) ? argv[2] : L"0";
     int seconds = (argv && argc > 3) ? _wtoi(argv[3]) : 5;
+    std::wstring focus = (argv && argc > 4) ? argv[4] : L"";
     if (what != L"main" && what != L"msgbox")
         seconds = _wtoi(arg.c_str());
     if (seconds <= 0)
@@ -167,6 +169,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
             if (what == L"main")
                 PreparePage(wnd, _wtoi(arg.c_str()));
             wnd.CenterWindow();
+            if (!focus.empty()) {
+                // Tab as a user does until the control has the focus.
+                ShowWindow(wnd.GetHWND(), SW_SHOW);
+                SetForegroundWindow(wnd.GetHWND());
+                CControlUI* target = wnd.Find(focus.c_str());
+                for (int i = 0; i < 20 && target && wnd.GetPaintManager().GetFocus() != target; ++i)
+                    SendMessageW(wnd.GetHWND(), WM_KEYDOWN, VK_TAB, 0);
+            }
             SetTimer(wnd.GetHWND(), kCloseTimer, static_cast<UINT>(seconds) * 1000, nullptr);
             CPaintManagerUI::MessageLoop();
         }

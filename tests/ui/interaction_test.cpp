@@ -210,6 +210,13 @@ TEST_F(Interaction, ToolTipShowsOnHover)
     HWND tip = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindVisibleToolTip, reinterpret_cast<LPARAM>(&tip));
     ASSERT_NE(tip, nullptr);
+    // The window's default font, which has the glyphs of its texts (the
+    // tooltip keeps a copy of the font it is given).
+    LOGFONTW tipFont = {}, defaultFont = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)), sizeof(tipFont), &tipFont);
+    GetObjectW(wnd.PM().GetFont(-1), sizeof(defaultFont), &defaultFont);
+    EXPECT_STREQ(tipFont.lfFaceName, defaultFont.lfFaceName);
+    EXPECT_EQ(tipFont.lfHeight, defaultFont.lfHeight);
     uitest::MouseMove(hWnd, 200, 250);
     EXPECT_FALSE(IsWindowVisible(tip)) << "leaving the control hides it";
 }

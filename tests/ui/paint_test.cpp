@@ -38,7 +38,7 @@ TEST_F(Paint, FillsBordersAndRoundedCorners)
     EXPECT_TRUE(Near(cap.At(200, 5), 0xEEEEEE)) << "caption band colour";
     EXPECT_TRUE(Near(cap.At(15, 70), 0x2D73FF)) << "button background";
     EXPECT_TRUE(Near(cap.At(105, 70), 0xC3C8D5)) << "disabled background";
-    EXPECT_TRUE(Near(cap.At(10, 55), 0xFFFFFF)) << "rounded corner left unpainted";
+    EXPECT_TRUE(Near(cap.At(10, 55), 0xFFFFFF, 40)) << "rounded corner mostly unpainted" << std::hex << cap.At(10, 55);
     EXPECT_TRUE(Near(cap.At(50, 55), 0x2D73FF)) << "the straight edge is painted";
     EXPECT_TRUE(Near(cap.At(10, 110), 0xC3C8D5)) << "edit border";
     EXPECT_TRUE(Near(cap.At(50, 195), 0x888888));
@@ -160,5 +160,31 @@ TEST(PaintText, LongChineseTextWrapsInAMultiLineText)
     SIZE one = CRenderEngine::GetTextSize(wnd.PM().GetPaintDC(), &wnd.PM(), L"这是一段很长的中文文字需要换行显示", -1, 0);
     EXPECT_GT(one.cx, 150) << "measured as one line";
     EXPECT_EQ(one.cy, lineHeight);
+    DestroyWindow(wnd.GetHWND());
+}
+
+TEST(PaintRound, RoundedCornersAndBordersAreAntiAliased)
+{
+    uitest::InstallTestSkin();
+    TestWindow wnd{
+        L"<Window size='100,60'><Include source='font_test.xml'/><VerticalLayout bkcolor='#FFFFFFFF'>"
+        L"<Control name='ctl_round' width='80' height='40' padding='10,10,0,0' bkcolor='#FF0000FF'"
+        L" bordersize='2' bordercolor='#FFFF0000' borderround='20,20' /></VerticalLayout></Window>"};
+    ASSERT_TRUE(wnd.Open());
+    Capture cap = uitest::CaptureWindow(wnd.GetHWND());
+    RECT rc = wnd.Find(L"ctl_round")->GetPos();
+    EXPECT_TRUE(Near(cap.At(rc.left, rc.top), 0xFFFFFF)) << "outside the curve";
+    EXPECT_TRUE(Near(cap.At(rc.left + 40, rc.top), 0xFF0000)) << "straight border";
+    EXPECT_TRUE(Near(cap.At(rc.left + 40, rc.top + 20), 0x0000FF)) << "fill";
+    // Along the curve, pixels take part of the border's colour: neither the
+    // background nor the full border, in more than a few places.
+    int partial = 0;
+    for (int y = rc.top; y < rc.top + 10; ++y)
+        for (int x = rc.left; x < rc.left + 10; ++x) {
+            uint32_t px = cap.At(x, y);
+            if (!Near(px, 0xFFFFFF, 30) && !Near(px, 0xFF0000, 30) && !Near(px, 0x0000FF, 30))
+                ++partial;
+        }
+    EXPECT_GE(partial, 8);
     DestroyWindow(wnd.GetHWND());
 }

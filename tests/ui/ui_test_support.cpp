@@ -103,7 +103,10 @@ POINT Center(const DuiLib::CControlUI* control)
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-Capture CaptureWindow(HWND hWnd)
+namespace {
+
+// What a window draws of its client area through WM_PRINTCLIENT.
+Capture PrintClient(HWND hWnd)
 {
     Capture cap;
     RECT rc;
@@ -122,13 +125,43 @@ Capture CaptureWindow(HWND hWnd)
         return cap;
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bmp);
-    SendMessageW(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SendMessageW(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
     cap.pixels.assign(px, px + static_cast<size_t>(cap.width) * cap.height);
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bmp);
+    return cap;
+}
+
+// Copies each visible child's own drawing over the capture at its place.
+BOOL CALLBACK PrintChild(HWND child, LPARAM lp)
+{
+    auto* cap = reinterpret_cast<Capture*>(lp);
+    if (!IsWindowVisible(child))
+        return TRUE;
+    RECT rc;
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, GetAncestor(child, GA_PARENT), reinterpret_cast<POINT*>(&rc), 2);
+    Capture part = PrintClient(child);
+    for (int y = 0; y < part.height; ++y)
+        for (int x = 0; x < part.width; ++x) {
+            int cx = rc.left + x, cy = rc.top + y;
+            if (cx >= 0 && cy >= 0 && cx < cap->width && cy < cap->height)
+                cap->pixels[static_cast<size_t>(cy) * cap->width + cx] = part.pixels[static_cast<size_t>(y) * part.width + x];
+        }
+    return TRUE;
+}
+
+}  // namespace
+
+Capture CaptureWindow(HWND hWnd) { return PrintClient(hWnd); }
+
+Capture CaptureWithChildren(HWND hWnd)
+{
+    Capture cap = PrintClient(hWnd);
+    EnumChildWindows(hWnd, PrintChild, reinterpret_cast<LPARAM>(&cap));
     return cap;
 }
 

@@ -76,6 +76,9 @@ struct Capture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
 };
 Capture CaptureWindow(HWND hWnd);
+// The same with the native child windows (the edit field while typing)
+// drawn over it at their places, as the screen shows them.
+Capture CaptureWithChildren(HWND hWnd);
 // True when the two colours differ by at most tolerance per channel.
 bool Near(uint32_t a, uint32_t b, int tolerance = 6);
 // Counts pixels in rc whose colour is far from the given background.

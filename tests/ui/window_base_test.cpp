@@ -112,6 +112,29 @@ TEST_F(WindowBase, RoundCornersShapeTheWindow)
     DeleteObject(rgn);
 }
 
+TEST_F(WindowBase, WindowWithoutSizeBoxKeepsItsSize)
+{
+    RECT before;
+    GetWindowRect(hWnd, &before);
+    // Should sizing start anyway, Escape ends it rather than the test.
+    uitest::RunLater([this] { PostMessageW(hWnd, WM_KEYDOWN, VK_ESCAPE, 0); }, 500);
+    SendMessageW(hWnd, WM_SYSCOMMAND, SC_SIZE, 0);
+    uitest::CancelLater();
+    RECT after;
+    GetWindowRect(hWnd, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    HMENU sys = GetSystemMenu(hWnd, FALSE);
+    ASSERT_NE(sys, nullptr);
+    EXPECT_TRUE(GetMenuState(sys, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED);
+    EnableMenuItem(sys, SC_SIZE, MF_BYCOMMAND | MF_ENABLED);  // as the system does for a sizing frame
+    SendMessageW(hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sys), MAKELPARAM(0, TRUE));
+    EXPECT_TRUE(GetMenuState(sys, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED) << "greyed again when shown";
+    // The program itself still sizes its window (the main window's custom area).
+    SetWindowPos(hWnd, nullptr, 0, 0, 240, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(hWnd, &after);
+    EXPECT_EQ(after.bottom - after.top, 150);
+}
+
 TEST_F(WindowBase, IconsComeFromTheIconGroup)
 {
     wnd.SetIcon(103);

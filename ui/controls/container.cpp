@@ -189,10 +189,12 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
 {
     if (!IntersectRect(&m_rcPaint, &rcPaint, &m_rcItem))
         return;
-    CRenderClip clip(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy);
+    CRenderClip clip(hDC, m_rcItem);
     PaintSteps(hDC);
     if (m_items.empty())
         return;
+    // Children stay inside the rounded shape.
+    CRenderClip rounded(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy);
     RECT inner = InnerRect();
     RECT tmp;
     for (CControlUI* item : m_items) {

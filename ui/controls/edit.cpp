@@ -1,5 +1,7 @@
 #include "ui/controls/edit.h"
 
+#include <algorithm>
+
 #include "ui/attr_parse.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
@@ -101,6 +103,12 @@ void CEditUI::SetSel(int start, int end)
 RECT CEditUI::NativeRect() const
 {
     RECT rc = TextRect();
+    // Never over the border, which the field may share with a neighbour.
+    int b = m_nBorderSize > 0 ? m_nBorderSize : 0;
+    rc.left = std::max<LONG>(rc.left, m_rcItem.left + b);
+    rc.top = std::max<LONG>(rc.top, m_rcItem.top + b);
+    rc.right = std::min<LONG>(rc.right, m_rcItem.right - b);
+    rc.bottom = std::min<LONG>(rc.bottom, m_rcItem.bottom - b);
     // A single-line EDIT draws at its top: centre a box of one text line.
     if (m_pManager) {
         if (const TFontInfo* font = m_pManager->GetFontInfo(m_iFont)) {
@@ -141,8 +149,22 @@ void CEditUI::CreateNativeWindow()
     SetWindowTextW(m_hWndEdit, m_sText.c_str());
     int len = static_cast<int>(m_sText.size());
     SendMessageW(m_hWndEdit, EM_SETSEL, len, len);
+    m_bFreshNative = true;
     ::SetFocus(m_hWndEdit);
     Invalidate();
+}
+
+int CEditUI::CharFromPoint(POINT pt) const
+{
+    RECT native = NativeRect();
+    int x = std::clamp<int>(pt.x - native.left, 0, std::max<int>(0, native.right - native.left - 1));
+    int y = (native.bottom - native.top) / 2;
+    LRESULT pos = SendMessageW(m_hWndEdit, EM_CHARFROMPOS, 0, MAKELPARAM(x, y));
+    int index = LOWORD(pos);
+    int len = GetWindowTextLengthW(m_hWndEdit);
+    if (pt.x >= native.right)
+        index = len;  // past the right edge: to the end, scrolling
+    return std::clamp(index, 0, len);
 }
 
 void CEditUI::DestroyNativeWindow()
@@ -182,7 +204,13 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
             DestroyNativeWindow();
         return 0;
     case WM_KEYDOWN:
+        m_bFreshNative = false;
+        if (wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+            SendMessageW(hWnd, EM_SETSEL, 0, -1);
+            return 0;
+        }
         if (wParam == VK_TAB && m_pManager) {
+            m_pManager->ShowFocusCues();
             m_pManager->SetNextTabControl(GetKeyState(VK_SHIFT) >= 0);
             return 0;
         }
@@ -192,7 +220,7 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CHAR:
-        if (wParam == VK_TAB || wParam == VK_RETURN)
+        if (wParam == VK_TAB || wParam == VK_RETURN || wParam == 1 /* Ctrl+A */)
             return 0;  // handled at key-down; no beep
         break;
     case OCM__BASE + WM_COMMAND:
@@ -265,19 +293,27 @@ void CEditUI::DoEvent(TEventUI& event)
             if (!m_hWndEdit)
                 CreateNativeWindow();
             if (m_hWndEdit) {
-                RECT native = NativeRect();
-                POINT pt = {event.ptMouse.x - native.left, event.ptMouse.y - native.top};
-                LRESULT pos = SendMessageW(m_hWndEdit, EM_CHARFROMPOS, 0, MAKELPARAM(pt.x, pt.y));
-                int index = LOWORD(pos);
-                if (event.Type == UIEVENT_DBLCLICK)
+                if (m_bFreshNative) {  // show the text as it was drawn, from its start
+                    SendMessageW(m_hWndEdit, EM_SETSEL, 0, 0);
+                    SendMessageW(m_hWndEdit, EM_SCROLLCARET, 0, 0);
+                }
+                m_bFreshNative = false;
+                m_bSelecting = event.Type == UIEVENT_BUTTONDOWN;
+                if (m_bSelecting) {
+                    m_iSelAnchor = CharFromPoint(event.ptMouse);
+                    SendMessageW(m_hWndEdit, EM_SETSEL, m_iSelAnchor, m_iSelAnchor);
+                } else {
                     SendMessageW(m_hWndEdit, EM_SETSEL, 0, -1);
-                else
-                    SendMessageW(m_hWndEdit, EM_SETSEL, index, index);
+                }
             }
         }
         return;
-    case UIEVENT_BUTTONUP:
     case UIEVENT_MOUSEMOVE:
+        if (m_bSelecting && m_hWndEdit)  // the caret end follows the pointer
+            SendMessageW(m_hWndEdit, EM_SETSEL, m_iSelAnchor, CharFromPoint(event.ptMouse));
+        return;
+    case UIEVENT_BUTTONUP:
+        m_bSelecting = false;
         return;
     case UIEVENT_MOUSEENTER:
         if (IsEnabled()) {

@@ -42,13 +42,19 @@ public:
 private:
     void CreateNativeWindow();
     void DestroyNativeWindow();
+    // The native window's place: the text area, inside the border.
     RECT NativeRect() const;
+    // The character index under a point of the window (the native window's view).
+    int CharFromPoint(POINT pt) const;
     LRESULT EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EditWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWndEdit = nullptr;
     WNDPROC m_oldEditProc = nullptr;
     HBRUSH m_hEditBrush = nullptr;
+    bool m_bFreshNative = false;  // made for this focus; not yet clicked or typed in
+    bool m_bSelecting = false;    // the left button went down in the field
+    int m_iSelAnchor = 0;
     UINT m_uMaxChar = 255;
     bool m_bReadOnly = false;
     bool m_bPasswordMode = false;

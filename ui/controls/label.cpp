@@ -151,6 +151,16 @@ DWORD CLabelUI::CurrentTextColor() const
     return m_dwTextColor;
 }
 
+DWORD CLabelUI::FocusMarkColor() const
+{
+    if (m_dwFocusBorderColor)
+        return m_dwFocusBorderColor;
+    // The text's colour stands out from the control's background by design.
+    if (DWORD text = CurrentTextColor())
+        return text;
+    return CControlUI::FocusMarkColor();
+}
+
 RECT CLabelUI::TextRect() const
 {
     return RECT{m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,

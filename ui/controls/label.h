@@ -31,6 +31,7 @@ public:
 protected:
     // The text colour for the current state (0 means the window default).
     virtual DWORD CurrentTextColor() const;
+    DWORD FocusMarkColor() const override;
     RECT TextRect() const;
 
     UINT m_uTextStyle = DT_VCENTER | DT_SINGLELINE;

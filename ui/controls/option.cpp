@@ -95,6 +95,20 @@ DWORD COptionUI::CurrentTextColor() const
     return CButtonUI::CurrentTextColor();
 }
 
+RECT COptionUI::FocusMarkRect() const
+{
+    if (m_sText.empty() || !m_pManager)
+        return CButtonUI::FocusMarkRect();
+    RECT text = TextRect();
+    SIZE size = CRenderEngine::GetTextSize(m_pManager->GetPaintDC(), m_pManager, m_sText.c_str(),
+                                           m_iFont, m_uTextStyle);
+    RECT rc = {text.left - 2, text.top, text.left + size.cx + 2, text.bottom};
+    if (m_uTextStyle & DT_CENTER)
+        OffsetRect(&rc, ((text.right - text.left) - size.cx) / 2, 0);
+    IntersectRect(&rc, &rc, &m_rcItem);
+    return rc;
+}
+
 void COptionUI::PaintBkColor(HDC hDC)
 {
     if (m_bSelected && m_dwSelectedBkColor)

@@ -25,6 +25,8 @@ public:
 
 protected:
     DWORD CurrentTextColor() const override;
+    // Around the text, as Windows marks a focused check box.
+    RECT FocusMarkRect() const override;
 
     bool m_bSelected = false;
     std::wstring m_sGroupName;
