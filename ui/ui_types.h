@@ -39,6 +39,10 @@ enum EVENTTYPE_UI {
     UIEVENT__LAST,
 };
 
+// Messages the paint manager reflects back to the native child window that
+// sent them (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR... plus this base).
+constexpr UINT OCM__BASE = WM_USER + 0x1c00;
+
 // Control flags (GetControlFlags).
 constexpr UINT UIFLAG_TABSTOP = 0x00000001;
 constexpr UINT UIFLAG_SETCURSOR = 0x00000002;

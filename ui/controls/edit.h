@@ -6,9 +6,6 @@
 
 namespace DuiLib {
 
-// Messages the paint manager reflects back to the child window that sent them.
-constexpr UINT OCM__BASE = WM_USER + 0x1c00;
-
 class CEditUI : public CLabelUI {
 public:
     CEditUI();
