@@ -180,6 +180,12 @@ private:
     void SendEvent(CControlUI* pControl, int type, WPARAM wParam = 0, LPARAM lParam = 0,
                    WCHAR chKey = 0);
     void OnMouseMove(POINT pt, WPARAM wParam);
+    // The parts of MessageHandler, one a kind of message.
+    bool OnWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool OnMouseMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool OnKeyMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     void ShowToolTip(POINT pt);
     void HideToolTip();
     void ProcessAsyncNotify();

@@ -90,6 +90,47 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_WINDOWPOSCHANGED:
     case WM_DESTROY:
+    case WM_CLOSE:
+    case WM_SIZE:
+    case WM_TIMER:
+    case WM_INITMENUPOPUP:
+    case WM_UPDATEUISTATE:
+        return OnWindowMessage(uMsg, wParam, lParam, lRes);
+    case WM_ERASEBKGND:
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        return OnPaintMessage(uMsg, wParam, lParam, lRes);
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_MOUSEHOVER:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_CONTEXTMENU:
+    case WM_MOUSEWHEEL:
+    case WM_SETCURSOR:
+        return OnMouseMessage(uMsg, wParam, lParam, lRes);
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        return OnKeyMessage(uMsg, wParam, lParam, lRes);
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_NOTIFY:
+        return ReflectToChild(uMsg, wParam, lParam, lRes);
+    default:
+        return false;
+    }
+}
+
+// The window's life: closing, destruction, size, timers, the system menu, the UI state.
+bool CPaintManagerUI::OnWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    switch (uMsg) {
+    case WM_WINDOWPOSCHANGED:
+    case WM_DESTROY:
         if (m_pShadow)
             m_pShadow->OnParentMessage(uMsg, wParam, lParam);
         if (uMsg == WM_DESTROY) {
@@ -119,6 +160,44 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             SendEvent(old, UIEVENT_BUTTONUP);
         }
         return false;
+    case WM_SIZE:
+        if (m_pRoot && wParam != SIZE_MINIMIZED) {
+            m_pRoot->NeedUpdate();
+            NeedUpdate();
+        }
+        return false;
+    case WM_TIMER:
+        for (const TimerInfo& t : m_timers) {
+            if (t.uWinTimer == wParam) {
+                SendEvent(t.pSender, UIEVENT_TIMER, t.nLocalID, lParam);
+                lRes = 0;
+                return true;
+            }
+        }
+        return false;
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam))  // the system menu
+            GreySizeCommand(reinterpret_cast<HMENU>(wParam));
+        return false;
+    case WM_UPDATEUISTATE:
+        if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+            bool show = LOWORD(wParam) == UIS_CLEAR;
+            if (LOWORD(wParam) == UIS_SET || show) {
+                if (show != m_bFocusCues && m_pFocus)
+                    m_pFocus->Invalidate();
+                m_bFocusCues = show;
+            }
+        }
+        return false;  // the default procedure keeps Windows' copy and tells the children
+    default:
+        return false;
+    }
+}
+
+// Painting through the back buffer.
+bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/, LRESULT& lRes)
+{
+    switch (uMsg) {
     case WM_ERASEBKGND:
         lRes = 1;
         return true;
@@ -161,21 +240,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         lRes = 0;
         return true;
     }
-    case WM_SIZE:
-        if (m_pRoot && wParam != SIZE_MINIMIZED) {
-            m_pRoot->NeedUpdate();
-            NeedUpdate();
-        }
+    default:
         return false;
-    case WM_TIMER:
-        for (const TimerInfo& t : m_timers) {
-            if (t.uWinTimer == wParam) {
-                SendEvent(t.pSender, UIEVENT_TIMER, t.nLocalID, lParam);
-                lRes = 0;
-                return true;
-            }
-        }
-        return false;
+    }
+}
+
+// The mouse: hover, tooltips, presses with capture, the wheel, the cursor.
+bool CPaintManagerUI::OnMouseMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    switch (uMsg) {
     case WM_MOUSEMOVE: {
         POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         OnMouseMove(pt, wParam);
@@ -246,20 +319,28 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             SendEvent(control, UIEVENT_SCROLLWHEEL, wParam, lParam);
         return false;
     }
-    case WM_INITMENUPOPUP:
-        if (HIWORD(lParam))  // the system menu
-            GreySizeCommand(reinterpret_cast<HMENU>(wParam));
+    case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT)
+            return false;
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(m_hWndPaint, &pt);
+        CControlUI* control = FindControl(pt);
+        if (!control || !(control->GetControlFlags() & UIFLAG_SETCURSOR))
+            return false;
+        SendEvent(control, UIEVENT_SETCURSOR, wParam, lParam);
+        lRes = TRUE;
+        return true;
+    }
+    default:
         return false;
-    case WM_UPDATEUISTATE:
-        if (HIWORD(wParam) & UISF_HIDEFOCUS) {
-            bool show = LOWORD(wParam) == UIS_CLEAR;
-            if (LOWORD(wParam) == UIS_SET || show) {
-                if (show != m_bFocusCues && m_pFocus)
-                    m_pFocus->Invalidate();
-                m_bFocusCues = show;
-            }
-        }
-        return false;  // the default procedure keeps Windows' copy and tells the children
+    }
+}
+
+// Keys to the focused control; Tab and the arrows show the focus cues.
+bool CPaintManagerUI::OnKeyMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam == VK_TAB || (wParam >= VK_LEFT && wParam <= VK_DOWN))
             ShowFocusCues();
@@ -284,19 +365,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pFocus)
             SendEvent(m_pFocus, UIEVENT_CHAR, wParam, lParam, static_cast<WCHAR>(wParam));
         return false;
-    case WM_SETCURSOR: {
-        if (LOWORD(lParam) != HTCLIENT)
-            return false;
-        POINT pt;
-        GetCursorPos(&pt);
-        ScreenToClient(m_hWndPaint, &pt);
-        CControlUI* control = FindControl(pt);
-        if (!control || !(control->GetControlFlags() & UIFLAG_SETCURSOR))
-            return false;
-        SendEvent(control, UIEVENT_SETCURSOR, wParam, lParam);
-        lRes = TRUE;
-        return true;
+    default:
+        return false;
     }
+}
+
+// Notifications of native child windows go back to them (OCM__BASE + message).
+bool CPaintManagerUI::ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    switch (uMsg) {
     case WM_COMMAND:
         if (lParam == 0)
             return false;
