@@ -74,8 +74,6 @@ CPaintManagerUI::~CPaintManagerUI()
             DeleteObject(font.hFont);
     if (m_pDefaultFont && m_pDefaultFont->hFont)
         DeleteObject(m_pDefaultFont->hFont);
-    if (m_hDcMeasure)
-        DeleteDC(m_hDcMeasure);
 }
 
 void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
@@ -83,7 +81,7 @@ void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
     m_hWndPaint = hWnd;
     m_sName = pstrName ? pstrName : L"";
     if (!m_hDcMeasure)
-        m_hDcMeasure = CreateCompatibleDC(nullptr);
+        m_hDcMeasure.reset(CreateCompatibleDC(nullptr));
     m_pToolTip = std::make_unique<CTooltipWindow>(hWnd);
     // Focus cues stay hidden until the keyboard is used.
     m_bFocusCues = false;
@@ -267,25 +265,20 @@ void CPaintManagerUI::EnsureOffscreen(int cx, int cy)
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    m_hbmpOffscreen = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_hbmpOffscreen.reset(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!m_hbmpOffscreen)
         return;
-    m_hDcOffscreen = CreateCompatibleDC(nullptr);
-    m_hbmpOldOffscreen = SelectObject(m_hDcOffscreen, m_hbmpOffscreen);
+    m_hDcOffscreen.reset(CreateCompatibleDC(nullptr));
+    m_hbmpOldOffscreen = SelectObject(m_hDcOffscreen.get(), m_hbmpOffscreen.get());
     m_szOffscreen = {cx, cy};
 }
 
 void CPaintManagerUI::ReleaseOffscreen()
 {
-    if (m_hDcOffscreen) {
-        SelectObject(m_hDcOffscreen, m_hbmpOldOffscreen);
-        DeleteDC(m_hDcOffscreen);
-        m_hDcOffscreen = nullptr;
-    }
-    if (m_hbmpOffscreen) {
-        DeleteObject(m_hbmpOffscreen);
-        m_hbmpOffscreen = nullptr;
-    }
+    if (m_hDcOffscreen)
+        SelectObject(m_hDcOffscreen.get(), m_hbmpOldOffscreen);
+    m_hDcOffscreen.reset();
+    m_hbmpOffscreen.reset();
     m_szOffscreen = {};
 }
 

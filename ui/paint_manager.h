@@ -14,6 +14,7 @@
 #include "ui/interfaces.h"
 #include "ui/resource_store.h"
 #include "ui/ui_types.h"
+#include "ui/unique_gdi.h"
 
 namespace DuiLib {
 
@@ -43,7 +44,7 @@ public:
     HWND GetPaintWindow() const { return m_hWndPaint; }
     const std::wstring& GetName() const { return m_sName; }
     // A device context for measuring text in this window's fonts.
-    HDC GetPaintDC() const { return m_hDcMeasure; }
+    HDC GetPaintDC() const { return m_hDcMeasure.get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
 
     // Window attributes from the layout's root element.
@@ -196,9 +197,9 @@ private:
 
     HWND m_hWndPaint = nullptr;
     std::wstring m_sName;
-    HDC m_hDcMeasure = nullptr;
-    HDC m_hDcOffscreen = nullptr;
-    HBITMAP m_hbmpOffscreen = nullptr;
+    unique_hdc m_hDcMeasure;
+    unique_hbitmap m_hbmpOffscreen;
+    unique_hdc m_hDcOffscreen;  // goes before the bitmap selected into it
     HGDIOBJ m_hbmpOldOffscreen = nullptr;
     SIZE m_szOffscreen = {};
     bool m_bFirstLayout = true;

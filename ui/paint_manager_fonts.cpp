@@ -74,7 +74,7 @@ HFONT CPaintManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBo
             DeleteObject(it->second.hFont);
         table.erase(it);
     }
-    TFontInfo info = MakeFont(m_hDcMeasure, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return nullptr;
     HFONT font = info.hFont;
@@ -88,7 +88,7 @@ void CPaintManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold
     std::unique_ptr<TFontInfo>& slot = bShared ? Shared().defaultFont : m_pDefaultFont;
     if (slot && SameFont(*slot, pStrFontName, nSize, bBold, bUnderline, bItalic))
         return;
-    TFontInfo info = MakeFont(m_hDcMeasure, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return;
     if (slot && slot->hFont) {

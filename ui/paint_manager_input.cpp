@@ -216,9 +216,9 @@ bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
         GetClientRect(m_hWndPaint, &client);
         EnsureOffscreen(client.right - client.left, client.bottom - client.top);
         if (m_hDcOffscreen && !IsRectEmpty(&ps.rcPaint)) {
-            Render(m_hDcOffscreen, ps.rcPaint);
+            Render(m_hDcOffscreen.get(), ps.rcPaint);
             BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, m_hDcOffscreen, ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, m_hDcOffscreen.get(), ps.rcPaint.left,
                    ps.rcPaint.top, SRCCOPY);
         }
         EndPaint(m_hWndPaint, &ps);
@@ -233,8 +233,8 @@ bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
         GetClientRect(m_hWndPaint, &client);
         EnsureOffscreen(client.right - client.left, client.bottom - client.top);
         if (m_hDcOffscreen) {
-            Render(m_hDcOffscreen, client);
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, m_hDcOffscreen,
+            Render(m_hDcOffscreen.get(), client);
+            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, m_hDcOffscreen.get(),
                    0, 0, SRCCOPY);
         }
         lRes = 0;

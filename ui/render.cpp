@@ -6,6 +6,7 @@
 #include "ui/paint_manager.h"
 #include "ui/resource_store.h"
 #include "ui/round_corners.h"
+#include "ui/unique_gdi.h"
 
 namespace DuiLib {
 
@@ -99,9 +100,8 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     if (alpha == 0 || rc.right <= rc.left || rc.bottom <= rc.top)
         return;
     if (alpha == 255) {
-        HBRUSH brush = CreateSolidBrush(ToColorRef(color));
-        FillRect(hDC, &rc, brush);
-        DeleteObject(brush);
+        unique_hbrush brush(CreateSolidBrush(ToColorRef(color)));
+        FillRect(hDC, &rc, brush.get());
         return;
     }
     // One premultiplied pixel stretched over the rectangle.
@@ -112,19 +112,18 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp)
         return;
     DWORD r = ((color >> 16) & 0xFF) * alpha / 255, g = ((color >> 8) & 0xFF) * alpha / 255,
           b = (color & 0xFF) * alpha / 255;
     *static_cast<DWORD*>(bits) = (static_cast<DWORD>(alpha) << 24) | (r << 16) | (g << 8) | b;
     {
-        MemDC mem(hDC, bmp);
+        MemDC mem(hDC, bmp.get());
         BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         GdiAlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem.dc, 0, 0, 1,
                       1, bf);
     }
-    DeleteObject(bmp);
 }
 
 void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int size, DWORD color)

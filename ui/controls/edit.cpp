@@ -20,8 +20,6 @@ CEditUI::CEditUI() { m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_LEFT; }
 CEditUI::~CEditUI()
 {
     DestroyNativeWindow();
-    if (m_hEditBrush)
-        DeleteObject(m_hEditBrush);
 }
 
 LPCWSTR CEditUI::GetClass() const { return L"EditUI"; }
@@ -238,8 +236,8 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         ::SetTextColor(dc, CRenderEngine::ToColorRef(text));
         ::SetBkColor(dc, CRenderEngine::ToColorRef(m_dwEditBkColor));
         if (!m_hEditBrush)
-            m_hEditBrush = CreateSolidBrush(CRenderEngine::ToColorRef(m_dwEditBkColor));
-        return reinterpret_cast<LRESULT>(m_hEditBrush);
+            m_hEditBrush.reset(CreateSolidBrush(CRenderEngine::ToColorRef(m_dwEditBkColor)));
+        return reinterpret_cast<LRESULT>(m_hEditBrush.get());
     }
     default:
         break;

@@ -3,6 +3,7 @@
 // does the editing (caret, selection, clipboard, IME); otherwise the control
 // draws its text itself.
 #include "ui/controls/label.h"
+#include "ui/unique_gdi.h"
 
 namespace DuiLib {
 
@@ -48,7 +49,7 @@ private:
 
     HWND m_hWndEdit = nullptr;
     WNDPROC m_oldEditProc = nullptr;
-    HBRUSH m_hEditBrush = nullptr;
+    unique_hbrush m_hEditBrush;
     bool m_bFreshNative = false;  // made for this focus; not yet clicked or typed in
     bool m_bSelecting = false;    // the left button went down in the field
     int m_iSelAnchor = 0;
