@@ -73,20 +73,18 @@ void Tile(HDC hDC, HDC src, const RECT& dst, const RECT& srcRc, const RECT& rcPa
 
 CRenderClip::CRenderClip(HDC hDC, const RECT& rc, int roundWidth, int roundHeight) : m_hDC(hDC)
 {
-    m_hOldRgn = CreateRectRgn(0, 0, 0, 0);
-    m_bHadRgn = GetClipRgn(hDC, m_hOldRgn) == 1;
-    HRGN rgn = (roundWidth > 0 || roundHeight > 0)
-                   ? CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, roundWidth,
-                                        roundHeight)
-                   : CreateRectRgnIndirect(&rc);
-    ExtSelectClipRgn(hDC, rgn, RGN_AND);
-    DeleteObject(rgn);
+    m_hOldRgn.reset(CreateRectRgn(0, 0, 0, 0));
+    m_bHadRgn = GetClipRgn(hDC, m_hOldRgn.get()) == 1;
+    unique_hrgn rgn((roundWidth > 0 || roundHeight > 0)
+                        ? CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, roundWidth,
+                                             roundHeight)
+                        : CreateRectRgnIndirect(&rc));
+    ExtSelectClipRgn(hDC, rgn.get(), RGN_AND);
 }
 
 CRenderClip::~CRenderClip()
 {
-    SelectClipRgn(m_hDC, m_bHadRgn ? m_hOldRgn : nullptr);
-    DeleteObject(m_hOldRgn);
+    SelectClipRgn(m_hDC, m_bHadRgn ? m_hOldRgn.get() : nullptr);
 }
 
 COLORREF CRenderEngine::ToColorRef(DWORD argb)

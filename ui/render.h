@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/image_desc.h"
+#include "ui/unique_gdi.h"
 
 namespace DuiLib {
 
@@ -24,7 +25,7 @@ public:
 
 private:
     HDC m_hDC;
-    HRGN m_hOldRgn = nullptr;
+    unique_hrgn m_hOldRgn;
     bool m_bHadRgn = false;
 };
 

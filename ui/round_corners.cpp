@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/unique_gdi.h"
+
 namespace DuiLib {
 
 namespace {
@@ -132,13 +134,7 @@ CRoundCorners::CRoundCorners(HDC hDC, const RECT& rc, SIZE round) : m_hDC(hDC), 
         return;
     CPixelView view(hDC);
     if (!view.IsValid()) {
-        // No pixels to blend: cut the corners with a region, as GDI does.
-        m_bFallback = true;
-        m_hOldRgn = CreateRectRgn(0, 0, 0, 0);
-        m_bHadRgn = GetClipRgn(hDC, m_hOldRgn) == 1;
-        HRGN rgn = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy);
-        ExtSelectClipRgn(hDC, rgn, RGN_AND);
-        DeleteObject(rgn);
+        m_fallback.emplace(hDC, rc, round.cx, round.cy);
         return;
     }
     ForEachCornerPixel(rc, round, [&](int x, int y) {
@@ -149,11 +145,6 @@ CRoundCorners::CRoundCorners(HDC hDC, const RECT& rc, SIZE round) : m_hDC(hDC), 
 
 CRoundCorners::~CRoundCorners()
 {
-    if (m_bFallback) {
-        SelectClipRgn(m_hDC, m_bHadRgn ? m_hOldRgn : nullptr);
-        DeleteObject(m_hOldRgn);
-        return;
-    }
     if (m_saved.empty())
         return;
     CPixelView view(m_hDC);
@@ -174,13 +165,12 @@ void DrawRoundBorder(HDC hDC, const RECT& rc, int size, SIZE round, DWORD argb)
         return;
     CPixelView view(hDC);
     if (!view.IsValid()) {
-        HPEN pen = CreatePen(PS_INSIDEFRAME, size, RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
-        HGDIOBJ oldPen = SelectObject(hDC, pen);
+        unique_hpen pen(CreatePen(PS_INSIDEFRAME, size, CRenderEngine::ToColorRef(argb)));
+        HGDIOBJ oldPen = SelectObject(hDC, pen.get());
         HGDIOBJ oldBrush = SelectObject(hDC, GetStockObject(HOLLOW_BRUSH));
         RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, round.cx, round.cy);
         SelectObject(hDC, oldBrush);
         SelectObject(hDC, oldPen);
-        DeleteObject(pen);
         return;
     }
     RECT inner = {rc.left + size, rc.top + size, rc.right - size, rc.bottom - size};

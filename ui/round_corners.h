@@ -5,7 +5,10 @@
 // context that is not a 32-bit DIB section gets the plain GDI drawing.
 #include <windows.h>
 
+#include <optional>
 #include <vector>
+
+#include "ui/render.h"
 
 namespace DuiLib {
 
@@ -50,9 +53,7 @@ private:
     RECT m_rc;
     SIZE m_round;
     std::vector<Saved> m_saved;
-    bool m_bFallback = false;
-    HRGN m_hOldRgn = nullptr;
-    bool m_bHadRgn = false;
+    std::optional<CRenderClip> m_fallback;  // no pixels: a region cuts the corners
 };
 
 // Fraction (0..1) of the pixel at x, y inside the rounded rectangle rc whose

@@ -6,6 +6,7 @@
 #include "ui/image_desc.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
+#include "ui/unique_gdi.h"
 
 namespace DuiLib {
 
@@ -93,12 +94,13 @@ void CShadowUI::Update()
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp)
         return;
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bmp);
+    unique_hdc memDC(CreateCompatibleDC(screen));
+    HDC mem = memDC.get();
+    HGDIOBJ old = SelectObject(mem, bmp.get());
     RECT all = {0, 0, w, h};
     bool drawn = false;
     if (!m_sShadowImage.empty()) {
@@ -136,9 +138,7 @@ void CShadowUI::Update()
     BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UpdateLayeredWindow(m_hWnd, screen, &ptDst, &size, mem, &ptSrc, 0, &bf, ULW_ALPHA);
     SelectObject(mem, old);
-    DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    DeleteObject(bmp);
     m_bDrawn = true;
     // Just below the window it belongs to.
     SetWindowPos(m_hWnd, m_hWndOwner, 0, 0, 0, 0,

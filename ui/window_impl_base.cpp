@@ -171,10 +171,10 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
         RECT rc;
         ::GetWindowRect(m_hWnd, &rc);
         ::OffsetRect(&rc, -rc.left, -rc.top);
-        HRGN rgn = ::CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy);
+        unique_hrgn rgn(::CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy));
         // The system owns the region once it is set.
-        if (rgn && !::SetWindowRgn(m_hWnd, rgn, TRUE))
-            ::DeleteObject(rgn);
+        if (rgn && ::SetWindowRgn(m_hWnd, rgn.get(), TRUE))
+            rgn.release();
     }
     bHandled = FALSE;
     return 0;
