@@ -181,6 +181,9 @@ private:
     void SendEvent(CControlUI* pControl, int type, WPARAM wParam = 0, LPARAM lParam = 0,
                    WCHAR chKey = 0);
     void OnMouseMove(POINT pt, WPARAM wParam);
+    // Asks each filter in turn; true with its result once one handled it.
+    static bool RunFilters(std::vector<IMessageFilterUI*> filters, UINT uMsg, WPARAM wParam,
+                           LPARAM lParam, LRESULT& lRes);
     // The parts of MessageHandler, one a kind of message.
     bool OnWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     bool OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);

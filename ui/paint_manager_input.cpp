@@ -72,17 +72,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
 {
     if (!m_hWndPaint)
         return false;
-    {
-        std::vector<IMessageFilterUI*> filters = m_messageFilters;
-        for (IMessageFilterUI* f : filters) {
-            bool handled = false;
-            LRESULT r = f->MessageHandler(uMsg, wParam, lParam, handled);
-            if (handled) {
-                lRes = r;
-                return true;
-            }
-        }
-    }
+    if (RunFilters(m_messageFilters, uMsg, wParam, lParam, lRes))
+        return true;
     switch (uMsg) {
     case kMsgAsyncNotify:
         ProcessAsyncNotify();

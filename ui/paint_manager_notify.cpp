@@ -118,7 +118,13 @@ void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, WPARAM wParam, L
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    std::vector<IMessageFilterUI*> filters = m_preMessageFilters;
+    return RunFilters(m_preMessageFilters, uMsg, wParam, lParam, lRes);
+}
+
+bool CPaintManagerUI::RunFilters(std::vector<IMessageFilterUI*> filters, UINT uMsg, WPARAM wParam,
+                                 LPARAM lParam, LRESULT& lRes)
+{
+    // A copy: a filter may remove itself while asked.
     for (IMessageFilterUI* f : filters) {
         bool handled = false;
         LRESULT r = f->MessageHandler(uMsg, wParam, lParam, handled);
