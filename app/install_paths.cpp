@@ -13,15 +13,20 @@ constexpr double kBytesPerGiB = 1024.0 * 1024.0 * 1024.0;
 
 std::wstring NormaliseInstallPath(const std::wstring& typed)
 {
-    // PathCombineW and PathAddBackslashW work in a 260-character buffer.
+    // PathCombineW works in a 260-character buffer.
     if (typed.size() >= kPathChars)
         return {};
     wchar_t combined[kPathChars] = {};
     if (!PathCombineW(combined, typed.c_str(), L""))
         return {};
-    if (!PathAddBackslashW(combined))
+    std::wstring path = combined;
+    if (!path.empty() && path.back() == L'\\')
+        return path;
+    // The backslash and the terminator must still fit the buffer (not every
+    // PathAddBackslashW checks that, so it is not used here).
+    if (path.size() + 1 >= kPathChars)
         return {};
-    return combined;
+    return path + L'\\';
 }
 
 bool HasDriveForm(const std::wstring& path) { return path.size() >= 3 && path[1] == L':'; }
