@@ -11,6 +11,7 @@
 #include "app/string_bundle.h"
 #include "install/shortcuts.h"
 #include "system/com_owners.h"
+#include "system/file_system.h"
 #include "system/installer_constants.h"
 
 using namespace DuiLib;
@@ -18,19 +19,6 @@ using namespace DuiLib;
 namespace {
 
 constexpr UINT kWarningOneButton = 0x30;
-
-// A special folder's path; empty when the shell does not know it.
-std::wstring SpecialFolder(int csidl)
-{
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
-        return {};
-    UniqueCoTaskMem<ITEMIDLIST> list(raw);
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.Get(), path))
-        return {};
-    return path;
-}
 
 }  // namespace
 
@@ -69,8 +57,8 @@ void CWnd_Main::MakeDesktopShortcut()
         return;  // the name's buffer holds 260 characters
     ComInitScope com;
     const std::wstring target = m_installDir + LauncherExeName;
-    const std::wstring commonDesktop = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    std::wstring userDesktop = SpecialFolder(CSIDL_DESKTOP);
+    const std::wstring commonDesktop = SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+    std::wstring userDesktop = SpecialFolderPath(CSIDL_DESKTOP);
     if (!userDesktop.empty() && userDesktop.back() != L'\\')
         userDesktop += L'\\';
     // Only the all-users link stays: a user's own copy would show twice.

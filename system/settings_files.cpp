@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "system/com_owners.h"
 #include "system/drives.h"
+#include "system/file_system.h"
 #include "system/installer_constants.h"
 #include "system/text_encoding.h"
 
@@ -26,14 +26,7 @@ using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 // The roaming application-data folder with a trailing backslash, or empty.
 std::wstring RoamingAppDataDir()
 {
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA, &raw)) || !raw)
-        return {};
-    UniqueCoTaskMem<ITEMIDLIST> list(raw);
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.Get(), path))
-        return {};
-    std::wstring dir = path;
+    std::wstring dir = SpecialFolderPath(CSIDL_APPDATA);
     if (dir.empty())
         return {};
     if (dir.back() != L'\\')
