@@ -12,6 +12,7 @@
 #include "scratch_dir.h"
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
+#include "system/usage_report.h"
 #include "system/win_handles.h"
 #include "ui/window_wnd.h"
 
@@ -181,12 +182,16 @@ std::wstring TempPath()
     return buffer;
 }
 
+constexpr unsigned short kClosedPort = 9;
+
 class InstallJob : public testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_NE(wnd.Create(nullptr, L"job", WS_OVERLAPPEDWINDOW, 0), nullptr);
         g_bClosing = 0;
+        // No server listens there: the report fails and the job goes on.
+        SetReportServerForTesting(L"127.0.0.1", kClosedPort);
         ClearFootprint();
         job->installDir = scratch / L"Program Files\\kxVistral3\\";
         job->flag1 = 1;

@@ -1,5 +1,12 @@
-// The uninstall manifest's exact form and the shortcut helpers.
+// The uninstall manifest's exact form, the shortcut helpers and the
+// payload's private directory.
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
+
+#include "install/payload_file.h"
 
 #include "install/shortcuts.h"
 #include "install/uninstall_manifest.h"
@@ -13,6 +20,40 @@ std::string ReadText(const std::wstring& path)
     std::vector<uint8_t> bytes;
     ReadBytes(path, bytes);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The trustees of the allowing entries of path's access list.
+std::vector<std::wstring> Trustees(const std::wstring& path)
+{
+    std::vector<std::wstring> trustees;
+    PACL dacl = nullptr;
+    UniqueLocal<void> descriptor;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, descriptor.Receive()) != ERROR_SUCCESS || !dacl)
+        return trustees;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        UniqueLocal<wchar_t> sid;
+        if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+            ConvertSidToStringSidW(&ace->SidStart, sid.Receive()))
+            trustees.push_back(sid.Get());
+    }
+    return trustees;
+}
+
+// Whether a directory made with an access list for Administrators and SYSTEM
+// reads back so (Wine without extended attributes derives one from the Unix
+// permissions instead).
+bool AccessListsAreKept(const std::wstring& probe)
+{
+    UniqueLocal<void> sd;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;BA)(A;;FA;;;SY)", SDDL_REVISION_1, sd.Receive(),
+                                                              nullptr))
+        return false;
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd.Get(), FALSE};
+    bool kept = CreateDirectoryW(probe.c_str(), &sa) && Trustees(probe) == std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"};
+    RemoveDirectoryW(probe.c_str());
+    return kept;
 }
 
 }  // namespace
@@ -71,3 +112,30 @@ TEST(Shortcuts, WorkingDirectoryLinkPathLimitAndFolderChains)
     ASSERT_TRUE(GetQuickLaunchDir(quickLaunch));
     EXPECT_NE(std::wstring(quickLaunch).find(L"\\Microsoft\\Internet Explorer\\Quick Launch"), std::wstring::npos);
 }
+
+TEST(PayloadDir, FreshUnpredictableDirectoryAdminsOnlyWhenElevated)
+{
+    ScratchDir temp;
+    std::wstring first, second;
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), second));
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.rfind(temp.path(), 0), 0u);
+    EXPECT_TRUE(IsDirectory(first));
+    // The file is new or nothing: a file already there is not written through.
+    ASSERT_TRUE(WriteBytes(second + L"resource.7z", "planted"));
+    EXPECT_FALSE(WritePayloadFile(second + L"resource.7z"));
+    EXPECT_EQ(ReadText(second + L"resource.7z"), "planted");
+    ASSERT_TRUE(WritePayloadFile(first + L"resource.7z"));
+    RemovePayloadDir(first, first + L"resource.7z");
+    EXPECT_FALSE(Exists(first));
+    EXPECT_FALSE(CreatePayloadDir(temp / L"missing\\", first));
+
+    if (!IsProcessElevated())
+        GTEST_SKIP() << "not elevated: the directory keeps the temporary directory's access list";
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
+    if (Trustees(first).empty() || !AccessListsAreKept(temp / L"probe"))
+        GTEST_SKIP() << "this file system keeps no access lists ";
+    EXPECT_EQ(Trustees(first), (std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"}));
+}
+
