@@ -2,18 +2,9 @@
 
 #include <json/writer.h>
 
-namespace {
+#include "system/text_encoding.h"
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+namespace {
 
 // The code unit of a "\uXXXX" escape starting at text[at], or -1.
 long EscapedUnit(const std::string& text, size_t at)
@@ -22,7 +13,7 @@ long EscapedUnit(const std::string& text, size_t at)
         return -1;
     long unit = 0;
     for (size_t i = at + 2; i < at + 6; ++i) {
-        int d = HexDigit(text[i]);
+        int d = HexDigitValue(text[i]);
         if (d < 0)
             return -1;
         unit = unit * 16 + d;
