@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <process.h>
 #include <shlobj.h>
+#include <json/reader.h>
 #include <wrl/client.h>
 
 #include "app/installer_messages.h"
@@ -13,6 +14,8 @@
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
 #include "system/usage_report.h"
+#include "tests/system/loopback_http_server.h"
+#include "tests/system/report_decrypt.h"
 #include "system/win_handles.h"
 #include "ui/window_wnd.h"
 
@@ -184,6 +187,19 @@ std::wstring TempPath()
 
 constexpr unsigned short kClosedPort = 9;
 
+// The report the job sent, decrypted: its fourteen members and "success".
+void ExpectReport(LoopbackHttpServer& server, const char* success)
+{
+    std::optional<HttpRequest> request = server.WaitForRequest(15000);
+    ASSERT_TRUE(request.has_value()) << "no report arrived";
+    EXPECT_EQ(request->target, "/log/info/uploadLog.go?type=2");
+    Json::Value report;
+    Json::Reader reader;
+    ASSERT_TRUE(reader.parse(DecryptBody(request->body), report));
+    EXPECT_EQ(report.size(), 14u);
+    EXPECT_EQ(report["success"], Json::Value(success));
+}
+
 class InstallJob : public testing::Test {
 protected:
     void SetUp() override
@@ -212,6 +228,9 @@ protected:
 TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
 {
     ComInitScope com;
+    LoopbackHttpServer server;
+    ASSERT_TRUE(server.Listening());
+    SetReportServerForTesting(L"127.0.0.1", server.Port());
     const std::wstring dir = job->installDir;
     ASSERT_TRUE(CreateDirectoryW((scratch / L"Program Files").c_str(), nullptr));
     int payloadDirsBefore = PayloadDirsIn(TempPath());
@@ -295,6 +314,7 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"UninstallString", dir + L"Uninstall.exe"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"URLInfoAbout", CompanyUrl},
     };
+    ExpectReport(server, "1");
     for (const Expected& e : values) {
         DWORD type = 0;
         std::vector<BYTE> data;
@@ -327,8 +347,12 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
             ASSERT_TRUE(WriteBytes(scratch / L"blocker", "x"));
             record->installDir = scratch / L"blocker\\kxVistral3\\";
         }
+        LoopbackHttpServer server;
+        ASSERT_TRUE(server.Listening());
+        SetReportServerForTesting(L"127.0.0.1", server.Port());
         InstallJobInfo* raw = record.release();
         DWORD code = RunJob(raw, wnd);
+        ExpectReport(server, "0");
         SetEnvironmentVariableW(L"TMP", savedTmp);
         SetEnvironmentVariableW(L"TEMP", savedTemp);
         ASSERT_EQ(wnd.Finished(), 1);
@@ -353,6 +377,7 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
     }
 }
 
+// SetUp aims the report at a port nobody listens on: the job still ends normally.
 TEST_F(InstallJob, WhileTheWindowClosesNothingIsPostedAndEveryStepRuns)
 {
     g_bClosing = 1;
