@@ -67,7 +67,7 @@ win_job="Z:$(echo "$work/job.exe" | tr / '\\')"
 job_s=
 for run in 1 2 3; do
   rm -rf "$work/job" && mkdir -p "$work/job"
-  job=$("$build/wine-run.sh" "$win_job" "Z:$(echo "$work/job" | tr / '\\')\\")
+  job=$("$build/wine-run.sh" "$win_job" "Z:$(echo "$work/job" | tr / '\\')\\" | grep "result=")
   echo "job $run:    $job"
   s=$(echo "$job" | sed -n 's/.*job_s=\([0-9.]*\).*/\1/p')
   job_s=$(awk -v a="$s" -v b="$job_s" 'BEGIN { print (b == "" || a < b) ? a : b }')

@@ -210,6 +210,7 @@ protected:
         SetReportServerForTesting(L"127.0.0.1", kClosedPort);
         ClearFootprint();
         job->installDir = scratch / L"Program Files\\kxVistral3\\";
+        SHCreateDirectoryExW(nullptr, job->installDir.c_str(), nullptr);
         job->flag1 = 1;
     }
     void TearDown() override
@@ -232,7 +233,6 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     ASSERT_TRUE(server.Listening());
     SetReportServerForTesting(L"127.0.0.1", server.Port());
     const std::wstring dir = job->installDir;
-    ASSERT_TRUE(CreateDirectoryW((scratch / L"Program Files").c_str(), nullptr));
     int payloadDirsBefore = PayloadDirsIn(TempPath());
     InstallJobInfo* record = job.get();
     EXPECT_EQ(RunJob(record, wnd), 0u);
@@ -407,4 +407,40 @@ TEST_F(InstallJob, SomethingPlantedAtTheOldPayloadPathIsNeitherWrittenNorRead)
     ASSERT_TRUE(ReadBytes(fixed, bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "planted, not an archive");
     DeleteFileW(fixed.c_str());
+}
+
+TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
+{
+    struct Case {
+        const char* what;
+        std::wstring previous;
+        bool product;    // holds the product's manifest
+        bool removed;    // its plain file is gone afterwards
+    } cases[] = {
+        {"product elsewhere", scratch / L"old\\", true, true},
+        {"folder without product files", scratch / L"documents\\", false, false},
+        {"same directory in other letter case", scratch / L"PROGRAM FILES\\KXVISTRAL3\\", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearFootprint();
+        wnd.posted.clear();
+        auto record = std::make_unique<InstallJobInfo>();
+        record->installDir = job->installDir;
+        record->previousDir = c.previous;
+        SHCreateDirectoryExW(nullptr, c.previous.c_str(), nullptr);
+        ASSERT_TRUE(WriteBytes(c.previous + L"plain.txt", "x"));
+        if (c.product)
+            ASSERT_TRUE(WriteBytes(c.previous + L"Uninstall.xml", "<Uninstall />"));
+        // The note the window writes just before the job starts.
+        ASSERT_TRUE(WriteBytes(job->installDir + L"temp_userdata.txt", "D:\\kxVistral3"));
+        EXPECT_EQ(RunJob(record.release(), wnd), 0u);
+        ASSERT_EQ(wnd.Finished(), 1);
+        std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
+        EXPECT_EQ(Exists(c.previous + L"plain.txt"), !c.removed);
+        std::vector<uint8_t> note;
+        EXPECT_TRUE(ReadBytes(job->installDir + L"temp_userdata.txt", note));
+        EXPECT_EQ(std::string(note.begin(), note.end()), "D:\\kxVistral3");
+        EXPECT_TRUE(Exists(job->installDir + L"launcher.exe"));
+    }
 }
