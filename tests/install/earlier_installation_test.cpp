@@ -169,8 +169,7 @@ TEST(EarlierInstallation, ImagePathFromTheProcessWhenModulesCannotBeListed)
     ASSERT_TRUE(ProcessImagePath(program.Id(), fromImage, ImagePathSource::ImageNameOnly));
     EXPECT_EQ(fromModules, scratch / L"kxVistral.exe");
     EXPECT_EQ(fromImage, fromModules);
-    // 64-bit processes of the prefix: their modules are out of this 32-bit
-    // program's reach, their image path is not.
+    // The name-and-path look-up takes its path the same way.
     DWORD found = 0;
     ASSERT_TRUE(FindProcessByNameAndPath(L"kxVistral.exe", scratch / L"kxVistral.exe", found));
     EXPECT_EQ(found, program.Id());
