@@ -1,11 +1,8 @@
 #include "install/archive_extract_callback.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <new>
 
-#include "install/item_path.h"
+#include "install/destination_files.h"
 #include "install/stream_wrappers.h"
 #include "system/win_handles.h"
 
@@ -13,14 +10,6 @@ namespace SevenZip::intl {
 namespace {
 
 constexpr Int32 kAskExtract = NArchive::NExtract::NAskMode::kExtract;
-
-// The last Windows error as an HRESULT; never success, even when the failing
-// call did not set an error.
-HRESULT LastErrorResult()
-{
-    DWORD error = ::GetLastError();
-    return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
 
 // Reads one property of an item. An absent value leaves `defined` false; a
 // present one goes through `take`, which refuses a type it does not expect.
@@ -56,36 +45,21 @@ bool TakeTime(const PROPVARIANT& p, FILETIME& v)
     return p.vt == VT_FILETIME;
 }
 
-// Deletes a file or directory tree in the way, without the recycle bin.
-HRESULT DeleteExisting(const std::wstring& path, DWORD attributes)
+std::wstring WithSeparator(const std::wstring& dir)
 {
-    if (path.empty() || path.size() > MAX_PATH)
-        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-    // The shell deletes a read-only file on Windows but not on every
-    // implementation of it; the file goes anyway.
-    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    std::wstring from = path;
-    from.push_back(L'\0');  // with the terminator of c_str(): a list of one
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    ::SetLastError(ERROR_SUCCESS);
-    int rc = ::SHFileOperationW(&op);
-    if (rc == 0 && !op.fAnyOperationsAborted)
-        return S_OK;
-    // The shell does not always set the thread's error; its own code then.
-    DWORD error = ::GetLastError();
-    if (error == ERROR_SUCCESS)
-        error = rc != 0 ? static_cast<DWORD>(rc) : ERROR_CANCELLED;
-    return HRESULT_FROM_WIN32(error);
+    return EndsWithSeparator(dir) ? dir : dir + L'\\';
 }
 
-bool CreateDirectoryChain(const std::wstring& dir)
+// What an item's or a block's operation result makes of the extraction: a
+// damaged item must not count as installed.
+HRESULT OperationResultCode(Int32 operationResult)
 {
-    int rc = ::SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
-    return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS;
+    using namespace NArchive::NExtract::NOperationResult;
+    if (operationResult == kOK)
+        return S_OK;
+    return operationResult == kCRCError || operationResult == kDataError
+               ? HRESULT_FROM_WIN32(ERROR_CRC)
+               : E_FAIL;
 }
 
 }  // namespace
@@ -98,12 +72,11 @@ uint32_t WindowsAttributes(uint32_t stored)
 ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
                                                int32_t overwriteMode, ProgressCallback* callback)
     : archive_(archive),
-      destDir_(destDir),
+      destDir_(WithSeparator(destDir)),
+      guard_(destDir_),
       overwriteMode_(overwriteMode),
       callback_(callback)
 {
-    if (!EndsWithSeparator(destDir_))
-        destDir_ += L'\\';
 }
 
 STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** out) noexcept
@@ -112,6 +85,8 @@ STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** out) noex
         return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IArchiveExtractCallback || iid == IID_IProgress)
         *out = static_cast<IArchiveExtractCallback*>(this);
+    else if (iid == IID_IArchiveExtractCallbackMessage2)
+        *out = static_cast<IArchiveExtractCallbackMessage2*>(this);
     else if (iid == IID_ICryptoGetTextPassword)
         *out = static_cast<ICryptoGetTextPassword*>(this);
     else if (iid == IID_ICompressProgressInfo)
@@ -199,7 +174,8 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
         if (hr != S_OK)
             return hr;
         // Refused before anything is created or reported for it.
-        if (!StaysInsideDestination(relativePath_))
+        fullPath_.clear();
+        if (!guard_.Allows(relativePath_, isDir_))
             return E_FAIL;
         fullPath_ = JoinItemPath(destDir_, relativePath_);
         return isDir_ ? StartDirectory() : StartFile(outStream);
@@ -208,38 +184,66 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
     }
 }
 
+// Tells the callback about the item, which may rename it; a new name passes
+// the same check as the stored one.
+HRESULT ArchiveExtractCallback::Announce()
+{
+    if (!callback_)
+        return S_OK;
+    std::wstring stored = relativePath_;
+    if (!callback_->ItemStarting(destDir_, relativePath_, isDir_))
+        return E_FAIL;
+    if (relativePath_ == stored)
+        return S_OK;
+    if (relativePath_.empty()) {
+        fullPath_.clear();  // the callback skips the item
+        return S_OK;
+    }
+    if (!guard_.Allows(relativePath_, isDir_))
+        return E_FAIL;
+    fullPath_ = JoinItemPath(destDir_, relativePath_);
+    return S_OK;
+}
+
 HRESULT ArchiveExtractCallback::StartDirectory()
 {
-    if (callback_ && !callback_->ItemStarting(destDir_, relativePath_, true))
-        return E_FAIL;
-    // A directory that can't be made shows when its files are created.
-    ::SHCreateDirectoryExW(nullptr, fullPath_.c_str(), nullptr);
+    HRESULT hr = Announce();
+    if (hr != S_OK || fullPath_.empty())
+        return hr;
+    // A file in the way, left from before or made by an earlier item, is
+    // kept: the directory and everything the archive holds below it fail.
+    if (!MakeDirectoryChain(fullPath_)) {
+        fullPath_.clear();
+        return ERROR_CREATE_FAILED;
+    }
+    guard_.Claim(relativePath_, true);
     return S_OK;
 }
 
 HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
 {
-    if (callback_ && !callback_->ItemStarting(destDir_, relativePath_, false))
-        return E_FAIL;
-    if (relativePath_.empty())
-        return S_OK;
-    if (!StaysInsideDestination(relativePath_))
-        return E_FAIL;  // the callback renamed it out of the destination
-    fullPath_ = JoinItemPath(destDir_, relativePath_);
+    HRESULT hr = Announce();
+    if (hr != S_OK || fullPath_.empty())
+        return hr;
 
     if (overwriteMode_ == kOverwriteReplace) {
         DWORD existing = ::GetFileAttributesW(fullPath_.c_str());
         if (existing != INVALID_FILE_ATTRIBUTES) {
-            HRESULT hr = DeleteExisting(fullPath_, existing);
-            if (hr != S_OK)
+            hr = RemoveExisting(fullPath_, existing);
+            if (hr != S_OK) {
+                fullPath_.clear();
                 return hr;
+            }
         }
     }
-    if (!CreateDirectoryChain(ParentOf(fullPath_)))
+    if (!MakeDirectoryChain(ParentOf(fullPath_))) {
+        fullPath_.clear();
         return ERROR_CREATE_FAILED;
+    }
+    guard_.Claim(relativePath_, false);
 
     ComPtr<IStream> file;
-    HRESULT hr = CreateWriteStream(fullPath_, file);
+    hr = CreateWriteStream(fullPath_, file);
     if (FAILED(hr) || !file) {
         HRESULT error = LastErrorResult();
         fullPath_.clear();
@@ -269,12 +273,9 @@ void ArchiveExtractCallback::ApplyTimes() const
 
 STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) noexcept
 {
-    using namespace NArchive::NExtract::NOperationResult;
-    // A damaged item must not count as installed.
-    if (operationResult != kOK)
-        return operationResult == kCRCError || operationResult == kDataError
-                   ? HRESULT_FROM_WIN32(ERROR_CRC)
-                   : E_FAIL;
+    HRESULT result = OperationResultCode(operationResult);
+    if (result != S_OK)
+        return result;
     if (fullPath_.empty()) {
         if (callback_)
             callback_->ArchiveFinished(destDir_);
@@ -298,6 +299,11 @@ STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) n
         }
     }
     return S_OK;
+}
+
+STDMETHODIMP ArchiveExtractCallback::ReportExtractResult(UInt32, UInt32, Int32 opRes) noexcept
+{
+    return OperationResultCode(opRes);
 }
 
 }  // namespace SevenZip::intl

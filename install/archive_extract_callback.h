@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "install/item_path.h"
 #include "install/progress_callback.h"
 #include "install/seven_zip_com.h"
 
@@ -18,6 +19,7 @@ constexpr int32_t kOverwriteReplace = 1;
 uint32_t WindowsAttributes(uint32_t stored);
 
 class ArchiveExtractCallback final : public IArchiveExtractCallback,
+                                     public IArchiveExtractCallbackMessage2,
                                      public ICryptoGetTextPassword,
                                      public ICompressProgressInfo {
 public:
@@ -36,6 +38,9 @@ public:
                            Int32 askExtractMode) noexcept override;
     STDMETHODIMP PrepareOperation(Int32 askExtractMode) noexcept override;
     STDMETHODIMP SetOperationResult(Int32 operationResult) noexcept override;
+    // IArchiveExtractCallbackMessage2: damage the handler finds outside an
+    // item, such as a broken end of a compressed block.
+    STDMETHODIMP ReportExtractResult(UInt32 indexType, UInt32 index, Int32 opRes) noexcept override;
     // ICryptoGetTextPassword
     STDMETHODIMP CryptoGetTextPassword(BSTR* password) noexcept override;
     // ICompressProgressInfo
@@ -46,11 +51,13 @@ private:
     HRESULT ReadItemProperties(UInt32 index);
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
+    HRESULT Announce();
     void ApplyTimes() const;
 
     RefCount refs_;
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;
+    ItemPathGuard guard_;
     std::wstring relativePath_;
     std::wstring fullPath_;
     bool isDir_ = false;

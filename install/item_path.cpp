@@ -1,21 +1,83 @@
 #include "install/item_path.h"
 
+#include <windows.h>
+
 #include <string_view>
+#include <vector>
 
 namespace SevenZip::intl {
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-bool IsLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-// Windows drops trailing dots and blanks from a path component, so ". ."
-// or "..." can mean the parent just as ".." does.
-bool NamesParent(std::wstring_view component)
+// The components of a relative path; "a\\b\\" gives "a", "b" and "".
+std::vector<std::wstring_view> Components(std::wstring_view path)
 {
-    if (component.find(L"..") == std::wstring_view::npos)
+    std::vector<std::wstring_view> parts;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || IsSeparator(path[i])) {
+            parts.push_back(path.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+bool EqualsUpper(std::wstring_view s, std::wstring_view upper)
+{
+    if (s.size() != upper.size())
         return false;
-    return component.find_first_not_of(L". ") == std::wstring_view::npos;
+    for (size_t i = 0; i < s.size(); ++i) {
+        wchar_t c = s[i] >= L'a' && s[i] <= L'z' ? static_cast<wchar_t>(s[i] - L'a' + L'A') : s[i];
+        if (c != upper[i])
+            return false;
+    }
+    return true;
+}
+
+// Windows opens a device for these names in any directory, with any
+// extension and with blanks before the extension: "sub\aux" and "nul.txt"
+// are the device, not a file.
+bool NamesDevice(std::wstring_view component)
+{
+    std::wstring_view base = component.substr(0, component.find(L'.'));
+    while (!base.empty() && base.back() == L' ')
+        base.remove_suffix(1);
+    for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (EqualsUpper(base, device))
+            return true;
+    if (base.size() != 4 || !(EqualsUpper(base.substr(0, 3), L"COM") || EqualsUpper(base.substr(0, 3), L"LPT")))
+        return false;
+    wchar_t digit = base[3];
+    return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
+           digit == L'\u00B3';
+}
+
+// Characters no Windows file name holds: the wildcards would make the
+// replace step match other files, ':' names an alternate data stream or a
+// drive.
+bool HoldsReservedCharacter(std::wstring_view component)
+{
+    for (wchar_t c : component)
+        if (c < 32 || std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos)
+            return true;
+    return false;
+}
+
+// The key under which a directory is claimed: case does not tell Windows
+// names apart.
+std::wstring DirKey(std::wstring_view relativePath)
+{
+    std::wstring key(relativePath);
+    while (!key.empty() && IsSeparator(key.back()))
+        key.pop_back();
+    for (wchar_t& c : key)
+        if (c == L'/')
+            c = L'\\';
+    if (!key.empty())
+        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
 }
 
 }  // namespace
@@ -32,30 +94,80 @@ std::wstring JoinItemPath(const std::wstring& dir, const std::wstring& relativeP
     return dir + L'\\' + relativePath;
 }
 
-bool StaysInsideDestination(const std::wstring& relativePath)
-{
-    if (relativePath.empty())
-        return true;
-    if (IsSeparator(relativePath[0]))
-        return false;  // rooted, UNC ("\\server\share") or device ("\\?\") path
-    if (relativePath.size() >= 2 && IsLetter(relativePath[0]) && relativePath[1] == L':')
-        return false;  // "C:\x" and the drive-relative "C:x"
-    std::wstring_view rest(relativePath);
-    while (!rest.empty()) {
-        size_t end = 0;
-        while (end < rest.size() && !IsSeparator(rest[end]))
-            ++end;
-        if (NamesParent(rest.substr(0, end)))
-            return false;
-        rest.remove_prefix(end < rest.size() ? end + 1 : end);
-    }
-    return true;
-}
-
 std::wstring ParentOf(const std::wstring& path)
 {
     size_t last = path.find_last_of(L"\\/");
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
+}
+
+bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
+{
+    // An item without a path would be the destination itself.
+    if (relativePath.empty())
+        return false;
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::wstring_view part = parts[i];
+        if (part.empty()) {
+            // A leading separator makes a rooted, UNC or device path; an empty
+            // component in the middle or at the end of a file names its
+            // parent. Only a directory may end in a separator.
+            if (i == 0 || i + 1 < parts.size() || !isDirectory)
+                return false;
+            continue;
+        }
+        // Windows drops trailing dots and blanks, so "x." is "x", and ".",
+        // "..", "..." and ". ." are the directory itself or its parent.
+        if (part.back() == L'.' || part.back() == L' ')
+            return false;
+        // Drive letters ("C:\x", "C:x") and streams ("x:s") fall here.
+        if (HoldsReservedCharacter(part) || NamesDevice(part))
+            return false;
+    }
+    return true;
+}
+
+bool ItemPathGuard::MeetsLink(const std::wstring& relativePath) const
+{
+    // The destination itself, then every existing component below it.
+    std::wstring path = destDir_.substr(0, destDir_.size() - (EndsWithSeparator(destDir_) ? 1 : 0));
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    for (size_t i = 0;; ++i) {
+        DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return false;  // nothing below a missing component exists
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return true;
+        if (i == parts.size() || parts[i].empty())
+            return false;
+        path += L'\\';
+        path += parts[i];
+    }
+}
+
+bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory) const
+{
+    if (!IsPlainItemName(relativePath, isDirectory))
+        return false;
+    // Replacing a directory this archive made would delete items already
+    // recorded as installed.
+    if (!isDirectory && claimedDirs_.count(DirKey(relativePath)))
+        return false;
+    // The installer never follows a link it did not make.
+    return !MeetsLink(relativePath);
+}
+
+void ItemPathGuard::Claim(const std::wstring& relativePath, bool isDirectory)
+{
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    size_t dirs = isDirectory ? parts.size() : parts.size() - 1;
+    std::wstring prefix;
+    for (size_t i = 0; i < dirs; ++i) {
+        if (i)
+            prefix += L'\\';
+        prefix += parts[i];
+        claimedDirs_.insert(DirKey(prefix));
+    }
 }
 
 }  // namespace SevenZip::intl

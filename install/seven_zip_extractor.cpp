@@ -31,6 +31,20 @@ HRESULT ReportListing(IInArchive* handler, ProgressCallback& callback)
     return callback.ItemListReady(paths, sizes) ? S_OK : S_FALSE;
 }
 
+// Whether the handler found the archive damaged while opening it: headers it
+// had to repair (a broken start header) or could not read in full. The
+// handler still opens such an archive, but its items can't be trusted.
+bool OpenedDamaged(IInArchive* handler)
+{
+    for (PROPID id : {kpidErrorFlags, kpidWarningFlags}) {
+        intl::PropValue flags;
+        if (handler->GetArchiveProperty(id, flags.Receive()) == S_OK && flags->vt == VT_UI4 &&
+            flags->ulVal != 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallback* callback)
@@ -46,6 +60,11 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         HRESULT hr = intl::OpenArchive(format_, file.Get(), nullptr, handler);
         if (hr != S_OK)
             return hr;
+        // Reported as the handler reports an archive it can't open.
+        if (OpenedDamaged(handler.Get())) {
+            handler->Close();
+            return S_FALSE;
+        }
 
         if (callback) {
             hr = ReportListing(handler.Get(), *callback);

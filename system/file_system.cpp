@@ -1,7 +1,9 @@
 #include "system/file_system.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include "system/com_owners.h"
 #include "system/win_handles.h"
 
 HRESULT HResultFromLastError()
@@ -35,10 +37,11 @@ HRESULT CreateDirectories(const std::wstring& path)
     return result;
 }
 
-bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType)
+bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
+                         DWORD disposition)
 {
     UniqueFileHandle file(CreateFileW(filePath.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
 
@@ -55,4 +58,16 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
         return false;
     DWORD written = 0;
     return WriteFile(file.Get(), data, size, &written, nullptr) && written == size;
+}
+
+std::wstring SpecialFolderPath(int csidl)
+{
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
+        return {};
+    UniqueCoTaskMem<ITEMIDLIST> list(raw);
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(list.Get(), path))
+        return {};
+    return path;
 }

@@ -15,4 +15,11 @@ HRESULT CreateDirectories(const std::wstring& path);
 
 // Writes resource (id, type) of this executable to filePath. False when the file
 // cannot be created, the resource is missing, or not all of it was written.
-bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType);
+// disposition is CreateFileW's: CREATE_NEW never writes through anything that
+// is already at filePath.
+bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
+                         DWORD disposition = CREATE_ALWAYS);
+
+// A special folder of the shell (CSIDL_...) through its item list, without a
+// trailing backslash; empty when the shell does not know it.
+std::wstring SpecialFolderPath(int csidl);

@@ -71,3 +71,22 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// A directory search of FindFirstFileExW, ended with FindClose.
+class UniqueFindHandle {
+public:
+    explicit UniqueFindHandle(HANDLE h) : h_(h) {}
+    UniqueFindHandle(const UniqueFindHandle&) = delete;
+    UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
+    ~UniqueFindHandle()
+    {
+        if (*this)
+            FindClose(h_);
+    }
+
+    HANDLE Get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+
+private:
+    HANDLE h_;
+};

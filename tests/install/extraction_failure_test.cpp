@@ -89,15 +89,19 @@ TEST(ExtractionFailures, ItemsLeavingTheDestinationAreRefused)
     }
 }
 
-TEST(ExtractionFailures, PathsThatWindowsResolvesUpwardsAreRefusedToo)
+TEST(ExtractionFailures, OnlyNamesWindowsTakesLiterallyArePlain)
 {
-    using SevenZip::intl::StaysInsideDestination;
-    for (const wchar_t* bad : {L"..", L"a\\..\\..\\x", L"a/../../x", L"...\\x", L".. \\x", L". ..\\x",
-                               L"\\x", L"/x", L"\\\\?\\C:\\x", L"c:x", L"Z:\\x"})
-        EXPECT_FALSE(StaysInsideDestination(bad)) << testing::PrintToString(std::wstring(bad));
-    for (const wchar_t* good : {L"", L"x", L"a\\b\\c.txt", L".\\x", L"..x\\y", L"a..b", L"x..",
-                                L"名字\\文件.txt", L"1:x"})
-        EXPECT_TRUE(StaysInsideDestination(good)) << testing::PrintToString(std::wstring(good));
+    using SevenZip::intl::IsPlainItemName;
+    for (const wchar_t* bad : {L"", L"..", L"a\\..\\..\\x", L"a/../../x", L"...\\x", L".. \\x",
+                               L". ..\\x", L"\\x", L"/x", L"\\\\?\\C:\\x", L"c:x", L"Z:\\x", L"1:x",
+                               L".\\x", L"x..", L"a\\\\b", L"a\\", L"Aux", L"sub\\lpt9.txt",
+                               L"COM\u00b2", L"a<b", L"a\tb"})
+        EXPECT_FALSE(IsPlainItemName(bad, false)) << testing::PrintToString(std::wstring(bad));
+    for (const wchar_t* good : {L"x", L"a\\b\\c.txt", L"..x\\y", L"a..b", L"名字\\文件.txt",
+                                L"console.txt", L"com10", L"lpt", L"nul_x.txt", L".hidden"})
+        EXPECT_TRUE(IsPlainItemName(good, false)) << testing::PrintToString(std::wstring(good));
+    EXPECT_TRUE(IsPlainItemName(L"sub\\", true)) << "a directory may end in a separator";
+    EXPECT_FALSE(IsPlainItemName(L"\\", true));
 }
 
 TEST(ExtractionFailures, ACallbackThatSaysStopEndsTheExtraction)

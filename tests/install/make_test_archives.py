@@ -7,8 +7,10 @@ usage: make_test_archives.py OUTDIR
 import os
 import random
 import shutil
+import struct
 import subprocess
 import sys
+import zlib
 from datetime import datetime, timezone
 
 
@@ -105,6 +107,104 @@ def failures(out):
         f.write(b"This is plain text, not a 7z archive.\r\n" * 20)
 
 
+def empty_items_7z(path, items):
+    """A 7z archive of (name, is_dir) items without data, in exactly this
+    order and with names 7zz would not store (an empty one)."""
+    def bits(flags):
+        out = bytearray((len(flags) + 7) // 8)
+        for i, flag in enumerate(flags):
+            if flag:
+                out[i // 8] |= 0x80 >> (i % 8)
+        return bytes(out)
+
+    def prop(pid, data):
+        assert len(data) < 0x80  # one-byte sizes only
+        return bytes([pid, len(data)]) + data
+
+    names = b"\0" + b"".join(n.encode("utf-16-le") + b"\0\0" for n, _ in items)
+    files = (bytes([0x05, len(items)]) + prop(0x0E, bits([True] * len(items)))
+             + prop(0x0F, bits([not is_dir for _, is_dir in items])) + prop(0x11, names) + b"\0")
+    header = b"\x01" + files + b"\0"
+    start = struct.pack("<QQI", 0, len(header), zlib.crc32(header))
+    with open(path, "wb") as f:
+        f.write(b"7z\xbc\xaf\x27\x1c\x00\x04" + struct.pack("<I", zlib.crc32(start)) + start + header)
+
+
+def hostile(out):
+    """Archives whose item names Windows would not take literally, paths that
+    are a file and a directory at once, damage 7-Zip reports outside an item,
+    and destinations holding links (Unix symbolic links, which Wine shows as
+    reparse points)."""
+    tree = os.path.join(out, "hostile-src")
+    write(os.path.join(tree, "a_ok.txt"), b"fine\n")
+    write(os.path.join(tree, "b_evil.txt"), b"evil\n")
+    base = os.path.join(out, "hostile-base.7z")
+    pack(base, tree, "-m0=LZMA2")
+    names = {
+        "com1": "COM1", "sub-aux": "sub/aux", "sub-nul": "sub/nul", "con-ext": "con.txt",
+        "nul-blank-ext": "Nul .txt", "lpt-super": "lpt\u00b9", "com-super": "sub/COM\u00b3.log",
+        "conin": "CONIN$", "conout-ext": "conout$.log", "com0": "com0",
+        "dot": ".", "sub-dot": "sub/.", "dot-inner": "sub/./x.txt", "empty-inner": "sub//x.txt",
+        "trailing-sep": "sub/", "stream": "a_ok.txt:hidden", "trailing-dot": "sub./x.txt",
+        "trailing-blank": "x.txt ", "wildcard": "sub/*",
+    }
+    for name, stored in names.items():
+        archive = os.path.join(out, "hostile-%s.7z" % name)
+        shutil.copyfile(base, archive)
+        sevenzip("rn", archive, "b_evil.txt", stored, cwd=out)
+    os.remove(base)
+    empty_items_7z(os.path.join(out, "hostile-no-path.7z"), [("a_ok.txt", False), ("", False)])
+    empty_items_7z(os.path.join(out, "hostile-file-then-dir.7z"), [("x", False), ("x", True)])
+    # Directory x with x/child.txt, then a file x (added later, so stored after).
+    dup = os.path.join(out, "hostile-dup-src")
+    write(os.path.join(dup, "x", "child.txt"), b"child\n")
+    write(os.path.join(dup, "y"), b"later file\n")
+    archive = os.path.join(out, "hostile-dir-then-file.7z")
+    sevenzip("a", "-t7z", archive, "x", "x/child.txt", cwd=dup)
+    sevenzip("a", "-t7z", archive, "y", cwd=dup)
+    sevenzip("rn", archive, "y", "x", cwd=dup)
+
+    # One LZMA2 file: a flipped end marker of its block, and a zeroed start
+    # header (7-Zip finds the headers anyway and only flags the archive).
+    write(os.path.join(tree, "one", "one.txt"), b"payload text\n" * 50)
+    one = os.path.join(out, "hostile-one.7z")
+    pack(one, os.path.join(tree, "one"), "-m0=LZMA2")
+    listing = subprocess.run(["7zz", "l", "-slt", one], check=True, capture_output=True, text=True).stdout
+    packed = int([line for line in listing.splitlines() if line.startswith("Packed Size = ")][-1].split()[-1])
+    with open(one, "rb") as f:
+        good = bytearray(f.read())
+    os.remove(one)
+    assert good[32 + packed - 1] == 0  # the LZMA2 end marker
+    damaged = bytearray(good)
+    damaged[32 + packed - 1] = 1
+    with open(os.path.join(out, "hostile-end-marker.7z"), "wb") as f:
+        f.write(damaged)
+    damaged = bytearray(good)
+    damaged[8:32] = bytes(24)
+    with open(os.path.join(out, "hostile-zero-start.7z"), "wb") as f:
+        f.write(damaged)
+
+    # Link items and destinations: links/<case>/ is the program directory,
+    # links/outside and links/outside.txt what its links point to.
+    links = os.path.join(out, "links")
+    write(os.path.join(links, "outside", "secret.txt"), b"secret\n")
+    write(os.path.join(links, "outside.txt"), b"outside file\n")
+    for case, stored in (("through", "sub/evil.txt"), ("at-dir-link", "sub"),
+                         ("file-link", "f.txt"), ("inside-replaced", "x")):
+        archive = os.path.join(out, "hostile-link-%s.7z" % case)
+        pack(archive, os.path.join(tree, "one"), "-m0=LZMA2")
+        sevenzip("rn", archive, "one.txt", stored, cwd=out)
+        os.makedirs(os.path.join(links, case))
+    os.symlink("../outside", os.path.join(links, "through", "sub"))
+    os.symlink("../outside", os.path.join(links, "at-dir-link", "sub"))
+    os.symlink("../outside.txt", os.path.join(links, "file-link", "f.txt"))
+    os.makedirs(os.path.join(links, "inside-replaced", "x"))
+    os.symlink("../../outside", os.path.join(links, "inside-replaced", "x", "l"))
+    empty_items_7z(os.path.join(out, "hostile-link-dir-item.7z"), [("sub", True)])
+    os.makedirs(os.path.join(links, "dir-item"))
+    os.symlink("../outside", os.path.join(links, "dir-item", "sub"))
+
+
 def main():
     out = os.path.abspath(sys.argv[1])
     shutil.rmtree(out, ignore_errors=True)
@@ -112,6 +212,7 @@ def main():
     basic(out)
     traversal(out)
     failures(out)
+    hostile(out)
     with open(os.path.join(out, "stamp"), "w") as f:
         f.write("done\n")
 
