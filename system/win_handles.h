@@ -71,3 +71,20 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// An open FindFirstFileW enumeration.
+class UniqueFind {
+public:
+    explicit UniqueFind(HANDLE h) : h_(h) {}
+    UniqueFind(const UniqueFind&) = delete;
+    UniqueFind& operator=(const UniqueFind&) = delete;
+    ~UniqueFind()
+    {
+        if (h_ != INVALID_HANDLE_VALUE)
+            FindClose(h_);
+    }
+    HANDLE Get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
