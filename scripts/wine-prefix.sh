@@ -6,7 +6,7 @@
 # are unmanaged: Xvfb runs no window manager, and Wine would otherwise wait
 # two seconds for one on every window it destroys.
 set -euo pipefail
-prefix=${1:?usage: wine-prefix.sh PREFIX [win64|win32]}
+prefix=$(realpath -m "${1:?usage: wine-prefix.sh PREFIX [win64|win32]}")  # Wine wants it absolute
 arch=${2:-win64}
 # Bump when the settings below change: older prefixes are then made anew.
 stamp="$prefix/.kx-ready-2"
