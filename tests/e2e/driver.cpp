@@ -235,10 +235,15 @@ void Type(const std::wstring& text)
     Sleep(200);
 }
 
-void Activate(HWND hWnd, int x, int y)
+bool Activate(HWND hWnd, int x, int y)
 {
-    Click(hWnd, x, y);
-    WaitFor([&] { return GetForegroundWindow() == hWnd; }, 2000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Click(hWnd, x, y);
+        if (WaitFor([&] { return GetForegroundWindow() == hWnd; }, 1000))
+            return true;
+        SetForegroundWindow(hWnd);
+    }
+    return GetForegroundWindow() == hWnd;
 }
 
 Shot Grab(HWND hWnd)

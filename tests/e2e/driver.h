@@ -69,8 +69,9 @@ void MoveMouseAway();
 // Presses the keys in order and releases them in reverse (a chord).
 void Keys(std::initializer_list<WORD> vks);
 void Type(const std::wstring& text);
-// Brings the window to the front by clicking an inert spot of it.
-void Activate(HWND hWnd, int x, int y);
+// Brings the window to the front by clicking an inert spot of it; true when
+// it has the focus, so that keys go to it.
+bool Activate(HWND hWnd, int x, int y);
 
 // The window's client area as the screen shows it (0x00RRGGBB).
 struct Shot {

@@ -22,12 +22,14 @@ HWND TryInstallInto(Installer& setup, const std::wstring& dir)
     return setup.WaitBox(5000);
 }
 
-// An earlier installation in C:\Old\kxVistral3\, as the product key names it.
+// An earlier installation in C:\Old\kxVistral3\ (its main program and a
+// file the payload lacks), as the product key names it.
 void PlantEarlierInstallation()
 {
     CreateDirectoryW(L"C:\\Old", nullptr);
     CreateDirectoryW(kOldDir, nullptr);
-    CopyFileW((ProductDir() + L"launcher.exe").c_str(), (std::wstring(kOldDir) + L"launcher.exe").c_str(), FALSE);
+    for (LPCWSTR name : {L"kxVistral.exe", L"launcher.exe"})
+        CopyFileW((ProductDir() + name).c_str(), (std::wstring(kOldDir) + name).c_str(), FALSE);
     CopyFileW((ProductDir() + L"launcher.exe").c_str(), (std::wstring(kOldDir) + L"old-only.exe").c_str(), FALSE);
     WriteRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath", kOldDir);
 }
@@ -49,10 +51,12 @@ TEST(Paths, NoDriveIsAnInvalidDirectory)
 
 TEST(Paths, MissingDriveGivesTheSystemsCode)
 {
-    // The error Windows gives for a directory on a drive that is not there.
+    // The error Windows gives when the directory chain reaches the drive
+    // that is not there (3 on Windows and under Wine).
     SetLastError(0);
-    CreateDirectoryW(L"Q:\\Games", nullptr);
+    CreateDirectoryW(L"Q:", nullptr);
     DWORD code = GetLastError();
+    ASSERT_NE(code, 0u);
     Installer setup;
     ASSERT_TRUE(setup.Start());
     HWND box = TryInstallInto(setup, L"Q:\\Games\\");
@@ -121,7 +125,7 @@ TEST(EarlierInstallation, CloseCommandOnTheQuestionKeepsIt)
     ASSERT_TRUE(setup.Start());
     HWND box = TryInstallInto(setup, L"C:\\New\\");
     ASSERT_NE(box, nullptr);
-    Activate(box, 100, 20);
+    ASSERT_TRUE(Activate(box, 100, 20));
     Keys({VK_MENU, VK_F4});
     ASSERT_TRUE(setup.WaitPage(Page::Finished, 60000));
     EXPECT_TRUE(Installed(kOldDir));

@@ -81,7 +81,7 @@ TEST(RunningProduct, CloseCommandOnTheQuestionIsCancel)
     ASSERT_TRUE(setup.Start(SetupExe(), false));
     HWND box = setup.WaitBox();
     ASSERT_NE(box, nullptr);
-    Activate(box, 100, 20);
+    ASSERT_TRUE(Activate(box, 100, 20));
     Keys({VK_MENU, VK_F4});
     EXPECT_EQ(setup.WaitExitCode(), 0u);
     EXPECT_TRUE(product.Running());
