@@ -12,32 +12,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
 exe=$build/app/kxVistralSetup.exe
 payload=$build/payload/payload.7z
-walk=$build/tests/e2e/kx_walkthrough.exe
 [ -f "$exe" ] && [ -f "$payload" ] || { echo "installer.sh: build first (scripts/build.sh)" >&2; exit 1; }
-cmake --build "$build" --target kx_walkthrough -j "${KX_JOBS:-2}" >/dev/null
-template=$build/e2e/template-win64
-"$root/scripts/wine-prefix.sh" "$template"
-work=$(mktemp -d /tmp/kx-bench-installer.XXXXXX)
+# Under the build folder: the prefix copies hard-link the template's files.
+work=$build/bench-installer
+rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 
 exe_b=$(stat -c %s "$exe") payload_b=$(stat -c %s "$payload")
 echo "installer: $exe_b bytes, payload resource: $payload_b bytes, stub: $((exe_b - payload_b)) bytes ($(( (exe_b - payload_b) / 1024 )) KiB)"
 
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
-winpath() { echo "Z:${1//\//\\}"; }
-export WINEARCH=win64 WINEDEBUG=-all WINEPREFIX=$work/prefix
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
-export http_proxy=http://127.0.0.1:9  # the usage report stays on this machine
 window_s= install_s= native_s=
 for run in 1 2 3; do
-  "$root/scripts/wine-copy.sh" "$template" "$WINEPREFIX"
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine "$1" "$2" >"$3" 2>&1 </dev/null; rc=$?
-    wineserver -k >/dev/null 2>&1; exit $rc' bench "$walk" "$(winpath "$exe")" "$work/out" ||
+  "$root/scripts/walkthrough.sh" "$work/prefix" "" "$exe" >"$work/out" ||
     { cat "$work/out"; echo "installer.sh: run $run failed" >&2; exit 1; }
-  w=$(tr -d '\r' <"$work/out" | sed -n 's/^first_painted_window_s=//p')
-  i=$(tr -d '\r' <"$work/out" | sed -n 's/^install_s=//p')
+  w=$(sed -n 's/^first_painted_window_s=//p' "$work/out")
+  i=$(sed -n 's/^install_s=//p' "$work/out")
   rm -rf "$work/native" && mkdir -p "$work/native"
   t0=$(date +%s.%N)
   7zz x -y -bd -bso0 -bsp0 "-o$work/native" "$payload"

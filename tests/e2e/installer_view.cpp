@@ -2,8 +2,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
-
 #include "app/message_box.h"
 #include "app/string_bundle.h"
 #include "ui/skin_setup.h"
@@ -150,7 +148,6 @@ testing::AssertionResult BoxShows(HWND box, const std::wstring& textId, UINT typ
                                            << ", the expected one " << expected.width << "x"
                                            << expected.height;
     int differing = CountDiffering(seen, expected, {0, 0, seen.width, seen.height});
-    std::printf("box compared: %d pixels differ\n", differing);
     // A digit more or less is some 40 pixels; the same box differs in none.
     if (differing > 8)
         return testing::AssertionFailure() << differing << " pixels differ from the box of "
