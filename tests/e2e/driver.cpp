@@ -75,7 +75,7 @@ bool WaitFor(const std::function<bool()>& cond, DWORD ms)
             return true;
         if (GetTickCount() - start >= ms)
             return false;
-        Sleep(50);
+        Sleep(10);  // the progress page of a small payload shows for a moment only
     }
 }
 

@@ -51,7 +51,7 @@ private:
     bool ours_ = false;
 };
 
-// Waits until cond holds (checked every 50 ms); false after ms.
+// Waits until cond holds (checked every 10 ms); false after ms.
 bool WaitFor(const std::function<bool()>& cond, DWORD ms);
 // Visible top-level windows of a process (0: any process) with a class.
 std::vector<HWND> Windows(DWORD pid, LPCWSTR cls);
