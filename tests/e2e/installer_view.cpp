@@ -1,6 +1,9 @@
 #include "tests/e2e/installer_view.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <set>
 
 #include "app/message_box.h"
 #include "app/string_bundle.h"
@@ -97,6 +100,53 @@ void Installer::AgreeAndInstall() const
     ClickAt(kAgree);
     WaitFor([&] { return ButtonEnabled(); }, 3000);
     ClickAt(kInstallStart);
+}
+
+namespace {
+
+std::set<DWORD> ThreadsOf(DWORD pid)
+{
+    std::set<DWORD> ids;
+    UniqueFileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snap)
+        return ids;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Thread32First(snap.Get(), &entry); ok; ok = Thread32Next(snap.Get(), &entry))
+        if (entry.th32OwnerProcessID == pid)
+            ids.insert(entry.th32ThreadID);
+    return ids;
+}
+
+}  // namespace
+
+bool Installer::AgreeAndInstallHeld()
+{
+    ClickAt(kAgree);
+    WaitFor([&] { return ButtonEnabled(); }, 3000);
+    // Threads that other clicks started are not the job's.
+    Sleep(200);
+    const std::set<DWORD> before = ThreadsOf(proc.Id());
+    ClickAt(kInstallStart);
+    // No sleeping between looks: the whole job may take well under a second.
+    const DWORD start = GetTickCount();
+    while (held_.empty() && GetTickCount() - start < 10000) {
+        for (DWORD id : ThreadsOf(proc.Id())) {
+            if (before.count(id))
+                continue;
+            UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, id));
+            if (thread && SuspendThread(thread.Get()) != static_cast<DWORD>(-1))
+                held_.push_back(std::move(thread));
+        }
+    }
+    return !held_.empty();
+}
+
+void Installer::ReleaseJob()
+{
+    for (UniqueHandle& thread : held_)
+        ResumeThread(thread.Get());
+    held_.clear();
 }
 
 DWORD Installer::WaitExitCode(DWORD ms) const

@@ -142,3 +142,23 @@ TEST(EarlierInstallation, SameFolderInOtherCaseAsksNothing)
     EXPECT_TRUE(Installed(kOldDir));
     EXPECT_FALSE(Exists(std::wstring(kOldDir) + L"old-only.exe")) << "the earlier tree was replaced";
 }
+
+TEST(EarlierInstallation, AFolderWithoutTheProductIsNoEarlierInstallation)
+{
+    // "AppPath" is the user's to change: naming a foreign folder must not
+    // end what runs there, ask to keep it, or install into it.
+    const std::wstring foreign = L"C:\\Foreign\\";
+    CreateDirectoryW(foreign.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((ProductDir() + L"updater.exe").c_str(), (foreign + L"updater.exe").c_str(), FALSE));
+    WriteRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath", foreign);
+    Process updater;
+    ASSERT_TRUE(updater.Start(foreign + L"updater.exe"));
+    Installer setup;
+    ASSERT_TRUE(setup.Start());
+    EXPECT_EQ(TryInstallInto(setup, L"C:\\New\\"), nullptr) << "no question about the foreign folder";
+    ASSERT_TRUE(setup.WaitPage(Page::Finished, 60000));
+    EXPECT_TRUE(Installed(kNewDir));
+    EXPECT_TRUE(updater.Running()) << "a program in the foreign folder is not ended";
+    EXPECT_TRUE(Exists(foreign + L"updater.exe"));
+    EXPECT_FALSE(Exists(foreign + L"Uninstall.xml"));
+}

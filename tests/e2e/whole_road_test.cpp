@@ -10,18 +10,14 @@ using namespace e2e;
 namespace {
 
 // Installs with the defaults and waits for the finish page; true when the
-// progress page was seen on the way.
+// progress page was seen on the way (the job is held meanwhile).
 bool InstallToFinish(Installer& setup, bool& sawProgress)
 {
-    sawProgress = false;
-    setup.AgreeAndInstall();
-    return WaitFor(
-        [&] {
-            Page p = setup.ShownPage();
-            sawProgress = sawProgress || p == Page::Installing;
-            return p == Page::Finished;
-        },
-        60000);
+    const bool held = setup.AgreeAndInstallHeld();
+    EXPECT_TRUE(held) << "the install job's thread starts";
+    sawProgress = held && setup.WaitPage(Page::Installing, 10000);
+    setup.ReleaseJob();
+    return setup.WaitPage(Page::Finished, 60000);
 }
 
 // A link of the user's own, which making the desktop shortcut replaces.
@@ -88,7 +84,8 @@ TEST(CloseCommand, DuringTheInstallationEndsTheInstallerAtOnce)
 {
     Installer setup;
     ASSERT_TRUE(setup.Start());
-    setup.AgreeAndInstall();
+    // The job is held, so the close command surely comes while it runs.
+    ASSERT_TRUE(setup.AgreeAndInstallHeld());
     ASSERT_TRUE(setup.WaitPage(Page::Installing, 10000));
     Keys({VK_MENU, VK_F4});
     EXPECT_EQ(setup.WaitExitCode(5000), 0u);
