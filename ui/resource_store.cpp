@@ -3,8 +3,8 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <memory>
 
+#include "system/win_handles.h"
 #include "ui/zip_package.h"
 
 namespace DuiLib {
@@ -28,11 +28,11 @@ Store& S()
 
 bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& out)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    std::unique_ptr<void, decltype(&CloseHandle)> guard(h, &CloseHandle);
+    HANDLE h = file.get();
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size) || size.QuadPart > 256 * 1024 * 1024)
         return false;
