@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "system/embedded_resource.h"
 #include "system/win_handles.h"
 #include "ui/zip_package.h"
 
@@ -143,15 +144,10 @@ bool CResourceStore::LoadModuleResource(LPCWSTR name, LPCWSTR type, std::vector<
     LPCWSTR rtype = type;
     if (_wcsicmp(type, L"RT_RCDATA") == 0)
         rtype = MAKEINTRESOURCEW(10);  // RT_RCDATA
-    HRSRC res = FindResourceW(inst, id, rtype);
-    if (!res)
+    std::span<const uint8_t> bytes = EmbeddedResource(inst, id, rtype);
+    if (!bytes.data())
         return false;
-    HGLOBAL mem = LoadResource(inst, res);
-    DWORD size = SizeofResource(inst, res);
-    const auto* bytes = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
-    if (!bytes)
-        return false;
-    out.assign(bytes, bytes + size);
+    out.assign(bytes.begin(), bytes.end());
     return true;
 }
 

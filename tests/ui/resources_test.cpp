@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "system/embedded_resource.h"
 #include "ui/image_cache.h"
 #include "ui_test_support.h"
 
@@ -33,9 +34,8 @@ void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 
 std::vector<uint8_t> PackageBytes()
 {
-    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(102), L"ZIPRES");
-    const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, res)));
-    return std::vector<uint8_t>(data, data + SizeofResource(nullptr, res));
+    std::span<const uint8_t> package = EmbeddedResource(nullptr, MAKEINTRESOURCEW(102), L"ZIPRES");
+    return std::vector<uint8_t>(package.begin(), package.end());
 }
 
 class Resources : public testing::Test {
