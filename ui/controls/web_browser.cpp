@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "system/com_object.h"
 #include "ui/attr_parse.h"
 #include "ui/paint_manager.h"
 
@@ -29,37 +30,15 @@ ComPtr<Want> QueryFor(IUnknown* object, REFIID iid)
 
 // The container side of the in-place browser: client site, in-place site and
 // frame in one object, all answering for the paint manager's window.
-class CBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// Creating it counts as its first reference.
+class CBrowserSite final
+    : public ComObject<1, ComAnswer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
+                       ComAnswer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
+                       ComAnswer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>> {
 public:
     explicit CBrowserSite(HWND hWnd) : m_hWnd(hWnd) {}
 
     void SetRect(const RECT& rc) { m_rc = rc; }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite)
-            *ppv = static_cast<IOleClientSite*>(this);
-        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
-            *ppv = static_cast<IOleInPlaceSite*>(this);
-        else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow)
-            *ppv = static_cast<IOleInPlaceFrame*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -135,9 +114,8 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
-    virtual ~CBrowserSite() = default;
+    ~CBrowserSite() override = default;
 
-    ULONG m_refs = 1;
     HWND m_hWnd;
     RECT m_rc = {};
 };
