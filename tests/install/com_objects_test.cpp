@@ -33,10 +33,10 @@ TEST(ExtractionComObjects, AnswerTheirInterfacesOnlyAndCountFromZero)
          {&IID_IUnknown, &IID_IArchiveExtractCallback, &IID_IProgress, &IID_ICryptoGetTextPassword,
           &IID_ICompressProgressInfo, &IID_IArchiveExtractCallbackMessage2},
          &IID_IArchiveOpenCallback},
-        {"in stream", static_cast<IInStream*>(new InStreamWrapper(nullptr)),
+        {"in stream", static_cast<IInStream*>(new InStreamWrapper({})),
          {&IID_IUnknown, &IID_ISequentialInStream, &IID_IInStream, &IID_IStreamGetSize},
          &IID_IOutStream},
-        {"out stream", static_cast<IOutStream*>(new OutStreamWrapper(nullptr)),
+        {"out stream", static_cast<IOutStream*>(new OutStreamWrapper({})),
          {&IID_IUnknown, &IID_ISequentialOutStream, &IID_IOutStream},
          &IID_IInStream},
     };
