@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+#include "system/embedded_resource.h"
+
 namespace {
 
 constexpr int kBundleResourceId = 104;
@@ -25,22 +27,8 @@ std::wstring Utf8ZToWide(const std::string& bytes)
 
 std::string ReadOwnResource(int id, const wchar_t* type)
 {
-    HMODULE self = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(id), type);
-    if (!found)
-        return {};
-    DWORD size = SizeofResource(self, found);
-    if (size == 0)
-        return {};
-    HGLOBAL loaded = LoadResource(self, found);
-    if (!loaded)
-        return {};
-    const void* data = LockResource(loaded);
-    if (!data)
-        return {};
-    std::string bytes(static_cast<const char*>(data), size);
-    FreeResource(loaded);
-    return bytes;
+    std::span<const uint8_t> bytes = EmbeddedResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), type);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace

@@ -79,34 +79,6 @@ ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::w
 {
 }
 
-STDMETHODIMP ArchiveExtractCallback::QueryInterface(REFIID iid, void** out) noexcept
-{
-    if (!out)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IArchiveExtractCallback || iid == IID_IProgress)
-        *out = static_cast<IArchiveExtractCallback*>(this);
-    else if (iid == IID_IArchiveExtractCallbackMessage2)
-        *out = static_cast<IArchiveExtractCallbackMessage2*>(this);
-    else if (iid == IID_ICryptoGetTextPassword)
-        *out = static_cast<ICryptoGetTextPassword*>(this);
-    else if (iid == IID_ICompressProgressInfo)
-        *out = static_cast<ICompressProgressInfo*>(this);
-    else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ArchiveExtractCallback::Release() noexcept
-{
-    ULONG left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
 {
     lastTotal_ = total;

@@ -18,17 +18,16 @@ constexpr int32_t kOverwriteReplace = 1;
 // bits are applied then, as 7-Zip itself does.
 uint32_t WindowsAttributes(uint32_t stored);
 
-class ArchiveExtractCallback final : public IArchiveExtractCallback,
-                                     public IArchiveExtractCallbackMessage2,
-                                     public ICryptoGetTextPassword,
-                                     public ICompressProgressInfo {
+class ArchiveExtractCallback final
+    : public ComObject<0,
+                       ComAnswer<IArchiveExtractCallback, IID_IUnknown, IID_IArchiveExtractCallback,
+                                 IID_IProgress>,
+                       ComAnswer<IArchiveExtractCallbackMessage2, IID_IArchiveExtractCallbackMessage2>,
+                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>,
+                       ComAnswer<ICompressProgressInfo, IID_ICompressProgressInfo>> {
 public:
     ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir, int32_t overwriteMode,
                            ProgressCallback* callback);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
-    STDMETHODIMP_(ULONG) Release() noexcept override;
 
     // IProgress
     STDMETHODIMP SetTotal(UInt64 total) noexcept override;
@@ -47,14 +46,13 @@ public:
     STDMETHODIMP SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept override;
 
 private:
-    ~ArchiveExtractCallback() = default;
+    ~ArchiveExtractCallback() override = default;
     HRESULT ReadItemProperties(UInt32 index);
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
     void ApplyTimes() const;
 
-    RefCount refs_;
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;
     ItemPathGuard guard_;

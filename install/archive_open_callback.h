@@ -5,19 +5,16 @@
 
 namespace SevenZip::intl {
 
-class ArchiveOpenCallback final : public IArchiveOpenCallback, public ICryptoGetTextPassword {
+class ArchiveOpenCallback final
+    : public ComObject<0, ComAnswer<IArchiveOpenCallback, IID_IUnknown, IID_IArchiveOpenCallback>,
+                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
-    STDMETHODIMP_(ULONG) Release() noexcept override;
-
     STDMETHODIMP SetTotal(const UInt64* files, const UInt64* bytes) noexcept override;
     STDMETHODIMP SetCompleted(const UInt64* files, const UInt64* bytes) noexcept override;
     STDMETHODIMP CryptoGetTextPassword(BSTR* password) noexcept override;
 
 private:
-    ~ArchiveOpenCallback() = default;
-    RefCount refs_;
+    ~ArchiveOpenCallback() override = default;
 };
 
 }  // namespace SevenZip::intl

@@ -15,6 +15,8 @@
 #include "7zip/CPP/7zip/IStream.h"
 #include "7zip/CPP/7zip/PropID.h"
 
+#include "system/com_object.h"
+
 // Creates a handler or codec object of the linked 7-Zip code by class id.
 STDAPI CreateObject(const GUID* clsid, const GUID* iid, void** out);
 
@@ -55,17 +57,6 @@ inline bool UnsignedValue(const PROPVARIANT& p, uint64_t& v)
     default: return false;
     }
 }
-
-// The reference count shared by the layer's COM objects: they start at 0,
-// the creator takes the first reference, the last release deletes.
-class RefCount {
-public:
-    ULONG Add() { return static_cast<ULONG>(::InterlockedIncrement(&count_)); }
-    ULONG Drop() { return static_cast<ULONG>(::InterlockedDecrement(&count_)); }
-
-private:
-    LONG count_ = 0;
-};
 
 }  // namespace intl
 }  // namespace SevenZip

@@ -18,30 +18,6 @@ HRESULT SeekStream(IStream* stream, Int64 offset, UInt32 origin, UInt64* newPosi
 
 }  // namespace
 
-STDMETHODIMP InStreamWrapper::QueryInterface(REFIID iid, void** out) noexcept
-{
-    if (!out)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_ISequentialInStream || iid == IID_IInStream)
-        *out = static_cast<IInStream*>(this);
-    else if (iid == IID_IStreamGetSize)
-        *out = static_cast<IStreamGetSize*>(this);
-    else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) InStreamWrapper::Release() noexcept
-{
-    ULONG left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processedSize) noexcept
 {
     ULONG read = 0;
@@ -64,27 +40,6 @@ STDMETHODIMP InStreamWrapper::GetSize(UInt64* size) noexcept
     if (SUCCEEDED(hr) && size)
         *size = stat.cbSize.QuadPart;
     return hr;
-}
-
-STDMETHODIMP OutStreamWrapper::QueryInterface(REFIID iid, void** out) noexcept
-{
-    if (!out)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_ISequentialOutStream || iid == IID_IOutStream) {
-        *out = static_cast<IOutStream*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) OutStreamWrapper::Release() noexcept
-{
-    ULONG left = refs_.Drop();
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* processedSize) noexcept

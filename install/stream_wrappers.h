@@ -6,39 +6,32 @@
 
 namespace SevenZip::intl {
 
-class InStreamWrapper final : public IInStream, public IStreamGetSize {
+class InStreamWrapper final
+    : public ComObject<0, ComAnswer<IInStream, IID_IUnknown, IID_ISequentialInStream, IID_IInStream>,
+                       ComAnswer<IStreamGetSize, IID_IStreamGetSize>> {
 public:
     explicit InStreamWrapper(IStream* stream) : stream_(stream) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
-    STDMETHODIMP_(ULONG) Release() noexcept override;
 
     STDMETHODIMP Read(void* data, UInt32 size, UInt32* processedSize) noexcept override;
     STDMETHODIMP Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept override;
     STDMETHODIMP GetSize(UInt64* size) noexcept override;
 
 private:
-    ~InStreamWrapper() = default;
-    RefCount refs_;
+    ~InStreamWrapper() override = default;
     ComPtr<IStream> stream_;
 };
 
-class OutStreamWrapper final : public IOutStream {
+class OutStreamWrapper final
+    : public ComObject<0, ComAnswer<IOutStream, IID_IUnknown, IID_ISequentialOutStream, IID_IOutStream>> {
 public:
     explicit OutStreamWrapper(IStream* stream) : stream_(stream) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
-    STDMETHODIMP_(ULONG) Release() noexcept override;
 
     STDMETHODIMP Write(const void* data, UInt32 size, UInt32* processedSize) noexcept override;
     STDMETHODIMP Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept override;
     STDMETHODIMP SetSize(UInt64 newSize) noexcept override;
 
 private:
-    ~OutStreamWrapper() = default;
-    RefCount refs_;
+    ~OutStreamWrapper() override = default;
     ComPtr<IStream> stream_;
 };
 

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "system/com_owners.h"
+#include "system/embedded_resource.h"
 #include "system/win_handles.h"
 
 HRESULT HResultFromLastError()
@@ -47,17 +48,13 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
 
     // A missing resource or a short write must fail here: a short payload file
     // would only be noticed later, and less clearly, by the extraction.
-    HMODULE self = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(resourceId), resourceType);
-    if (!found)
+    std::span<const uint8_t> payload =
+        EmbeddedResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), resourceType);
+    if (!payload.data())
         return false;
-    DWORD size = SizeofResource(self, found);
-    HGLOBAL loaded = LoadResource(self, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data)
-        return false;
+    DWORD size = static_cast<DWORD>(payload.size());
     DWORD written = 0;
-    return WriteFile(file.Get(), data, size, &written, nullptr) && written == size;
+    return WriteFile(file.Get(), payload.data(), size, &written, nullptr) && written == size;
 }
 
 std::wstring SpecialFolderPath(int csidl)

@@ -1,92 +1,90 @@
 #pragma once
-// Owners for the Windows handles the probes and the engine open, so that every
-// early return releases them.
+// Owners for the Windows handles that every library opens (kernel objects,
+// registry keys, searches, GDI objects, icons), so that every return path
+// frees what it made: one small template with an alias per kind.
 #include <windows.h>
 
 #include <utility>
 
-// A kernel handle whose "none" value is given (null or INVALID_HANDLE_VALUE).
-template <HANDLE (*Invalid)()>
-class BasicUniqueHandle {
+// A null handle: the "none" value of most kinds.
+template <class T>
+constexpr T NullValueOf()
+{
+    return nullptr;
+}
+
+// Owns one handle of type T, freed with Close. Empty is the value the
+// opening API reports for failure; both it and null count as empty.
+template <class T, auto Close, T (*Empty)() = NullValueOf<T>>
+class unique_any {
 public:
-    BasicUniqueHandle() = default;
-    explicit BasicUniqueHandle(HANDLE h) : h_(h) {}
-    BasicUniqueHandle(const BasicUniqueHandle&) = delete;
-    BasicUniqueHandle& operator=(const BasicUniqueHandle&) = delete;
-    BasicUniqueHandle(BasicUniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Invalid())) {}
-    BasicUniqueHandle& operator=(BasicUniqueHandle&& o) noexcept
+    unique_any() = default;
+    explicit unique_any(T h) : m_h(h) {}
+    unique_any(const unique_any&) = delete;
+    unique_any& operator=(const unique_any&) = delete;
+    unique_any(unique_any&& o) noexcept : m_h(o.release()) {}
+    unique_any& operator=(unique_any&& o) noexcept
     {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, Invalid());
-        }
+        if (this != &o)
+            reset(o.release());
         return *this;
     }
-    ~BasicUniqueHandle() { Reset(); }
+    ~unique_any() { reset(); }
 
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != Invalid() && h_ != nullptr; }
-    explicit operator bool() const { return Valid(); }
-    void Reset()
+    T get() const { return m_h; }
+    bool valid() const { return m_h != Empty() && m_h != nullptr; }
+    explicit operator bool() const { return valid(); }
+    // For an out-parameter: frees the old handle and gives its slot.
+    T* put()
     {
-        if (Valid()) {
-            // Closing must not disturb a last error the caller is about to read.
-            DWORD saved = GetLastError();
-            CloseHandle(h_);
-            SetLastError(saved);
-        }
-        h_ = Invalid();
+        reset();
+        return &m_h;
+    }
+    T release() { return std::exchange(m_h, Empty()); }
+    void reset(T h = Empty())
+    {
+        if (valid() && m_h != h)
+            Close(m_h);
+        m_h = h;
     }
 
+    // The spelling of the engine and the probes, as with ComPtr.
+    T Get() const { return get(); }
+    bool Valid() const { return valid(); }
+    void Reset(T h = Empty()) { reset(h); }
+
 private:
-    HANDLE h_ = Invalid();
+    T m_h = Empty();
 };
 
-inline HANDLE NullHandleValue() { return nullptr; }
+// Closing must not disturb a last error the caller is about to read.
+inline void CloseKernelHandle(HANDLE h)
+{
+    DWORD saved = GetLastError();
+    CloseHandle(h);
+    SetLastError(saved);
+}
+inline void CloseRegKey(HKEY key) { RegCloseKey(key); }
+inline void CloseFind(HANDLE h) { FindClose(h); }
+inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
+inline void DeleteMemoryDC(HDC h) { DeleteDC(h); }
+inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
 
-// Process, thread and snapshot handles: failure is null or INVALID_HANDLE_VALUE
-// depending on the API; both count as empty.
-using UniqueHandle = BasicUniqueHandle<NullHandleValue>;
+// Process, thread, token and mutex handles: failure is null.
+using UniqueHandle = unique_any<HANDLE, CloseKernelHandle>;
 // CreateFileW and CreateToolhelp32Snapshot report failure as INVALID_HANDLE_VALUE.
-using UniqueFileHandle = BasicUniqueHandle<InvalidHandleValue>;
-
+using UniqueFileHandle = unique_any<HANDLE, CloseKernelHandle, InvalidHandleValue>;
 // An open registry key.
-class UniqueRegKey {
-public:
-    UniqueRegKey() = default;
-    UniqueRegKey(const UniqueRegKey&) = delete;
-    UniqueRegKey& operator=(const UniqueRegKey&) = delete;
-    ~UniqueRegKey() { Reset(); }
-
-    HKEY Get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    void Reset(HKEY key = nullptr)
-    {
-        if (key_)
-            RegCloseKey(key_);
-        key_ = key;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
-
+using UniqueRegKey = unique_any<HKEY, CloseRegKey>;
 // A directory search of FindFirstFileExW, ended with FindClose.
-class UniqueFindHandle {
-public:
-    explicit UniqueFindHandle(HANDLE h) : h_(h) {}
-    UniqueFindHandle(const UniqueFindHandle&) = delete;
-    UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
-    ~UniqueFindHandle()
-    {
-        if (*this)
-            FindClose(h_);
-    }
+using UniqueFindHandle = unique_any<HANDLE, CloseFind, InvalidHandleValue>;
 
-    HANDLE Get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-
-private:
-    HANDLE h_;
-};
+// The window framework's GDI objects and icons.
+using unique_hbrush = unique_any<HBRUSH, DeleteGdiObject>;
+using unique_hbitmap = unique_any<HBITMAP, DeleteGdiObject>;
+using unique_hrgn = unique_any<HRGN, DeleteGdiObject>;
+using unique_hpen = unique_any<HPEN, DeleteGdiObject>;
+using unique_hfont = unique_any<HFONT, DeleteGdiObject>;
+using unique_hdc = unique_any<HDC, DeleteMemoryDC>;
+using unique_hicon = unique_any<HICON, DestroyIconHandle>;

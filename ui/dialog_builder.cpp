@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "system/embedded_resource.h"
 #include "ui/attr_parse.h"
 #include "ui/controls/ani_label.h"
 #include "ui/controls/box_layouts.h"
@@ -39,13 +40,10 @@ bool LoadLayout(LPCWSTR xml, LPCWSTR type, pugi::xml_document& doc)
         return doc.load_string(xml);
     std::vector<uint8_t> bytes;
     if (type && *type) {
-        HINSTANCE inst = CResourceStore::GetInstance();
-        HRSRC res = FindResourceW(inst, xml, type);
-        HGLOBAL mem = res ? LoadResource(inst, res) : nullptr;
-        const auto* data = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
-        if (!data)
+        std::span<const uint8_t> data = EmbeddedResource(CResourceStore::GetInstance(), xml, type);
+        if (!data.data())
             return false;
-        bytes.assign(data, data + SizeofResource(inst, res));
+        bytes.assign(data.begin(), data.end());
     } else if (IS_INTRESOURCE(xml) || !CResourceStore::LoadFile(xml, bytes)) {
         return false;
     }

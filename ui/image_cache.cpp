@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #define STBI_NO_STDIO
@@ -24,19 +25,15 @@ namespace DuiLib {
 
 namespace {
 
-struct ImageDeleter {
-    void operator()(TImageInfo* p) const { CImageCache::FreeImage(p); }
-};
-
-std::map<std::wstring, std::unique_ptr<TImageInfo, ImageDeleter>>& Cache()
+std::map<std::wstring, std::unique_ptr<TImageInfo>>& Cache()
 {
-    static std::map<std::wstring, std::unique_ptr<TImageInfo, ImageDeleter>> cache;
+    static std::map<std::wstring, std::unique_ptr<TImageInfo>> cache;
     return cache;
 }
 
 }  // namespace
 
-TImageInfo* CImageCache::Decode(const uint8_t* data, size_t size, DWORD mask)
+std::unique_ptr<TImageInfo> CImageCache::Decode(const uint8_t* data, size_t size, DWORD mask)
 {
     if (!data || size == 0 || size > 0x7FFFFFFF)
         return nullptr;
@@ -54,12 +51,12 @@ TImageInfo* CImageCache::Decode(const uint8_t* data, size_t size, DWORD mask)
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp)
         return nullptr;
 
-    auto* info = new TImageInfo;
-    info->hBitmap = bmp;
+    auto info = std::make_unique<TImageInfo>();
+    info->hBitmap = std::move(bmp);
     info->pBits = static_cast<uint32_t*>(bits);
     info->nX = w;
     info->nY = h;
@@ -79,15 +76,6 @@ TImageInfo* CImageCache::Decode(const uint8_t* data, size_t size, DWORD mask)
     return info;
 }
 
-void CImageCache::FreeImage(TImageInfo* image)
-{
-    if (!image)
-        return;
-    if (image->hBitmap)
-        DeleteObject(image->hBitmap);
-    delete image;
-}
-
 const TImageInfo* CImageCache::Get(const std::wstring& file, const std::wstring& resType, DWORD mask)
 {
     if (file.empty())
@@ -104,11 +92,12 @@ const TImageInfo* CImageCache::Get(const std::wstring& file, const std::wstring&
                                   : CResourceStore::LoadModuleResource(file.c_str(), resType.c_str(), bytes);
     if (!loaded)
         return nullptr;
-    TImageInfo* image = Decode(bytes.data(), bytes.size(), mask);
+    std::unique_ptr<TImageInfo> image = Decode(bytes.data(), bytes.size(), mask);
     if (!image)
         return nullptr;
-    Cache()[key].reset(image);
-    return image;
+    const TImageInfo* shown = image.get();
+    Cache()[key] = std::move(image);
+    return shown;
 }
 
 void CImageCache::Clear() { Cache().clear(); }

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "system/win_handles.h"
 
 namespace DuiLib {
 
 struct TImageInfo {
-    HBITMAP hBitmap = nullptr;
+    unique_hbitmap hBitmap;
     uint32_t* pBits = nullptr;  // top-down, premultiplied BGRA
     int nX = 0;
     int nY = 0;
@@ -21,9 +24,8 @@ public:
     // The picture of that skin file, or null when missing or undecodable.
     static const TImageInfo* Get(const std::wstring& file, const std::wstring& resType = {},
                                  DWORD mask = 0);
-    // Decodes bytes; the caller owns the result (FreeImage).
-    static TImageInfo* Decode(const uint8_t* data, size_t size, DWORD mask);
-    static void FreeImage(TImageInfo* image);
+    // Decodes bytes into a picture of the caller's own.
+    static std::unique_ptr<TImageInfo> Decode(const uint8_t* data, size_t size, DWORD mask);
     static void Clear();
 };
 

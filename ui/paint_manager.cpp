@@ -69,11 +69,6 @@ CPaintManagerUI::~CPaintManagerUI()
     auto& managers = Managers();
     managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
     ReleaseOffscreen();
-    for (auto& [id, font] : m_fonts)
-        if (font.hFont)
-            DeleteObject(font.hFont);
-    if (m_pDefaultFont && m_pDefaultFont->hFont)
-        DeleteObject(m_pDefaultFont->hFont);
 }
 
 void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)

@@ -14,7 +14,7 @@
 #include "ui/interfaces.h"
 #include "ui/resource_store.h"
 #include "ui/ui_types.h"
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 
@@ -24,7 +24,7 @@ class CTooltipWindow;
 struct TImageInfo;
 
 struct TFontInfo {
-    HFONT hFont = nullptr;
+    unique_hfont hFont;
     std::wstring sFontName;
     int iSize = 0;
     bool bBold = false;

@@ -2,6 +2,7 @@
 #include "ui/paint_manager.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/attr_parse.h"
 #include "ui/control.h"
@@ -36,14 +37,14 @@ TFontInfo MakeFont(HDC measure, LPCWSTR face, int size, bool bold, bool underlin
     lf.lfQuality = CLEARTYPE_QUALITY;
     wcsncpy_s(lf.lfFaceName, LF_FACESIZE, face ? face : L"", _TRUNCATE);
     TFontInfo info;
-    info.hFont = CreateFontIndirectW(&lf);
+    info.hFont.reset(CreateFontIndirectW(&lf));
     info.sFontName = face ? face : L"";
     info.iSize = size;
     info.bBold = bold;
     info.bUnderline = underline;
     info.bItalic = italic;
     if (info.hFont && measure) {
-        HGDIOBJ old = SelectObject(measure, info.hFont);
+        HGDIOBJ old = SelectObject(measure, info.hFont.get());
         GetTextMetricsW(measure, &info.tm);
         SelectObject(measure, old);
     }
@@ -66,18 +67,17 @@ HFONT CPaintManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBo
     auto it = table.find(id);
     if (it != table.end()) {
         if (SameFont(it->second, pStrFontName, nSize, bBold, bUnderline, bItalic))
-            return it->second.hFont;
-        // Another window may still use the old shared font; retire it.
+            return it->second.hFont.get();
+        // Another window may still use the old shared font; retire it. A
+        // window's own font goes with its entry.
         if (bShared)
-            Shared().retiredFonts.push_back(it->second.hFont);
-        else
-            DeleteObject(it->second.hFont);
+            Shared().retiredFonts.push_back(std::move(it->second.hFont));
         table.erase(it);
     }
     TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return nullptr;
-    HFONT font = info.hFont;
+    HFONT font = info.hFont.get();
     table[id] = std::move(info);
     return font;
 }
@@ -91,12 +91,8 @@ void CPaintManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold
     TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return;
-    if (slot && slot->hFont) {
-        if (bShared)
-            Shared().retiredFonts.push_back(slot->hFont);
-        else
-            DeleteObject(slot->hFont);
-    }
+    if (slot && slot->hFont && bShared)
+        Shared().retiredFonts.push_back(std::move(slot->hFont));
     slot = std::make_unique<TFontInfo>(std::move(info));
 }
 
@@ -126,21 +122,14 @@ const TFontInfo* CPaintManagerUI::GetFontInfo(int id)
 HFONT CPaintManagerUI::GetFont(int id)
 {
     const TFontInfo* info = GetFontInfo(id);
-    return info && info->hFont ? info->hFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return info && info->hFont ? info->hFont.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void CPaintManagerUI::RemoveAllSharedFonts()
 {
     SharedState& s = Shared();
-    for (auto& [id, font] : s.fonts)
-        if (font.hFont)
-            DeleteObject(font.hFont);
     s.fonts.clear();
-    for (HFONT f : s.retiredFonts)
-        DeleteObject(f);
     s.retiredFonts.clear();
-    if (s.defaultFont && s.defaultFont->hFont)
-        DeleteObject(s.defaultFont->hFont);
     s.defaultFont.reset();
 }
 

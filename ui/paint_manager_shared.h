@@ -17,7 +17,7 @@ constexpr UINT kMsgAsyncNotify = WM_APP + 0x300;
 
 struct SharedState {
     std::map<int, TFontInfo> fonts;
-    std::vector<HFONT> retiredFonts;  // replaced shared fonts may still be selected somewhere
+    std::vector<unique_hfont> retiredFonts;  // replaced shared fonts may still be selected somewhere
     std::unique_ptr<TFontInfo> defaultFont;
     std::map<std::wstring, std::wstring> defaultAttrs;
 };

@@ -6,7 +6,7 @@
 #include "ui/paint_manager.h"
 #include "ui/resource_store.h"
 #include "ui/round_corners.h"
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 
@@ -209,7 +209,7 @@ void CRenderEngine::DrawBitmap(HDC hDC, const TImageInfo& image, const RECT& rc,
     RECT test;
     if (!IntersectRect(&test, &rc, &rcPaint))
         return;
-    MemDC mem(hDC, image.hBitmap);
+    MemDC mem(hDC, image.hBitmap.get());
     bool alpha = image.bAlpha;
     // Corners keep their size; edges stretch in one direction, the middle in both.
     int xs[4] = {src.left, src.left + cn.left, src.right - cn.right, src.right};

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ui/image_desc.h"
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 

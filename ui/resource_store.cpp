@@ -3,8 +3,9 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <memory>
 
+#include "system/embedded_resource.h"
+#include "system/win_handles.h"
 #include "ui/zip_package.h"
 
 namespace DuiLib {
@@ -28,11 +29,11 @@ Store& S()
 
 bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& out)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    std::unique_ptr<void, decltype(&CloseHandle)> guard(h, &CloseHandle);
+    HANDLE h = file.get();
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size) || size.QuadPart > 256 * 1024 * 1024)
         return false;
@@ -143,15 +144,10 @@ bool CResourceStore::LoadModuleResource(LPCWSTR name, LPCWSTR type, std::vector<
     LPCWSTR rtype = type;
     if (_wcsicmp(type, L"RT_RCDATA") == 0)
         rtype = MAKEINTRESOURCEW(10);  // RT_RCDATA
-    HRSRC res = FindResourceW(inst, id, rtype);
-    if (!res)
+    std::span<const uint8_t> bytes = EmbeddedResource(inst, id, rtype);
+    if (!bytes.data())
         return false;
-    HGLOBAL mem = LoadResource(inst, res);
-    DWORD size = SizeofResource(inst, res);
-    const auto* bytes = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
-    if (!bytes)
-        return false;
-    out.assign(bytes, bytes + size);
+    out.assign(bytes.begin(), bytes.end());
     return true;
 }
 

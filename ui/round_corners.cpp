@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 

@@ -6,7 +6,7 @@
 #include "ui/image_desc.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 

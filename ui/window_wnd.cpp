@@ -2,15 +2,11 @@
 
 #include "ui/paint_manager.h"
 
+#include <utility>
+
 namespace DuiLib {
 
-CWindowWnd::~CWindowWnd()
-{
-    if (m_hIconBig)
-        DestroyIcon(m_hIconBig);
-    if (m_hIconSmall)
-        DestroyIcon(m_hIconSmall);
-}
+CWindowWnd::~CWindowWnd() = default;
 
 bool CWindowWnd::RegisterWindowClass()
 {
@@ -145,23 +141,19 @@ void CWindowWnd::CenterWindow()
 void CWindowWnd::SetIcon(UINT nRes)
 {
     HINSTANCE inst = CPaintManagerUI::GetInstance();
-    HICON big = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(nRes), IMAGE_ICON,
+    unique_hicon big(static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(nRes), IMAGE_ICON,
                                                 ::GetSystemMetrics(SM_CXICON),
-                                                ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    HICON small = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(nRes), IMAGE_ICON,
+                                                ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    unique_hicon small(static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(nRes), IMAGE_ICON,
                                                   ::GetSystemMetrics(SM_CXSMICON),
-                                                  ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                                  ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     if (big) {
-        ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (m_hIconBig)
-            ::DestroyIcon(m_hIconBig);
-        m_hIconBig = big;
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        m_hIconBig = std::move(big);
     }
     if (small) {
-        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-        if (m_hIconSmall)
-            ::DestroyIcon(m_hIconSmall);
-        m_hIconSmall = small;
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        m_hIconSmall = std::move(small);
     }
 }
 

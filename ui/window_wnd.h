@@ -5,6 +5,8 @@
 // result, centring, icons.
 #include <windows.h>
 
+#include "system/win_handles.h"
+
 namespace DuiLib {
 
 class CWindowWnd {
@@ -53,8 +55,8 @@ protected:
 
     HWND m_hWnd = nullptr;
     WNDPROC m_OldWndProc = ::DefWindowProcW;
-    HICON m_hIconBig = nullptr;
-    HICON m_hIconSmall = nullptr;
+    unique_hicon m_hIconBig;
+    unique_hicon m_hIconSmall;
 };
 
 }  // namespace DuiLib

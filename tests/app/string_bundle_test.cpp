@@ -8,16 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "system/embedded_resource.h"
+
 namespace {
 
 std::string OwnResource(int id, const wchar_t* type)
 {
-    HMODULE self = GetModuleHandleW(nullptr);
-    HRSRC r = FindResourceW(self, MAKEINTRESOURCEW(id), type);
-    if (!r)
-        return {};
-    HGLOBAL g = LoadResource(self, r);
-    return std::string(static_cast<const char*>(LockResource(g)), SizeofResource(self, r));
+    std::span<const uint8_t> bytes = EmbeddedResource(nullptr, MAKEINTRESOURCEW(id), type);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::map<std::wstring, std::wstring> Parse(const char* xml)

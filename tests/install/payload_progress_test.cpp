@@ -8,6 +8,7 @@
 #include "install/pcallback.h"
 #include "install/seven_zip_extractor.h"
 #include "scratch_dir.h"
+#include "system/embedded_resource.h"
 #include "ui/window_wnd.h"
 
 namespace {
@@ -50,13 +51,8 @@ void PumpPending()
 // does with the installer's own.
 bool WritePayload(const std::wstring& path)
 {
-    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(101), L"7Z");
-    if (!found)
-        return false;
-    DWORD size = ::SizeofResource(nullptr, found);
-    HGLOBAL loaded = ::LoadResource(nullptr, found);
-    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
-    return bytes && size > 0 && WriteBytes(path, std::string(bytes, size));
+    std::span<const uint8_t> payload = EmbeddedResource(nullptr, MAKEINTRESOURCEW(101), L"7Z");
+    return !payload.empty() && WriteBytes(path, std::string(payload.begin(), payload.end()));
 }
 
 }  // namespace

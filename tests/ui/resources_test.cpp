@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "system/embedded_resource.h"
 #include "ui/image_cache.h"
 #include "ui_test_support.h"
 
@@ -33,9 +34,8 @@ void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 
 std::vector<uint8_t> PackageBytes()
 {
-    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(102), L"ZIPRES");
-    const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, res)));
-    return std::vector<uint8_t>(data, data + SizeofResource(nullptr, res));
+    std::span<const uint8_t> package = EmbeddedResource(nullptr, MAKEINTRESOURCEW(102), L"ZIPRES");
+    return std::vector<uint8_t>(package.begin(), package.end());
 }
 
 class Resources : public testing::Test {
@@ -82,18 +82,16 @@ TEST_F(Resources, PicturesDecodeWithAlphaAndMask)
 {
     std::vector<uint8_t> png;
     ASSERT_TRUE(CResourceStore::LoadFile(L"grid_40x20.png", png));
-    TImageInfo* plain = CImageCache::Decode(png.data(), png.size(), 0);
+    std::unique_ptr<TImageInfo> plain = CImageCache::Decode(png.data(), png.size(), 0);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->nX, 40);
     EXPECT_EQ(plain->nY, 20);
     EXPECT_TRUE(plain->bAlpha);
     EXPECT_EQ(plain->pBits[0], 0xFFFF0000u);            // opaque red
     EXPECT_EQ(plain->pBits[30], 0x80000080u);           // half blue, premultiplied
-    CImageCache::FreeImage(plain);
-    TImageInfo* masked = CImageCache::Decode(png.data(), png.size(), 0xFFFF0000);
+    std::unique_ptr<TImageInfo> masked = CImageCache::Decode(png.data(), png.size(), 0xFFFF0000);
     ASSERT_NE(masked, nullptr);
     EXPECT_EQ(masked->pBits[0], 0u) << "the mask colour becomes transparent";
-    CImageCache::FreeImage(masked);
     std::vector<uint8_t> broken(png.begin(), png.begin() + 40);
     EXPECT_EQ(CImageCache::Decode(broken.data(), broken.size(), 0), nullptr);
     EXPECT_EQ(CImageCache::Decode(nullptr, 0, 0), nullptr);

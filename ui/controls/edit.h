@@ -3,7 +3,7 @@
 // does the editing (caret, selection, clipboard, IME); otherwise the control
 // draws its text itself.
 #include "ui/controls/label.h"
-#include "ui/unique_gdi.h"
+#include "system/win_handles.h"
 
 namespace DuiLib {
 

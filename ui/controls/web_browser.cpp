@@ -4,44 +4,41 @@
 #include <ole2.h>
 #include <oleidl.h>
 
+#include <utility>
+
+#include "system/com_object.h"
 #include "ui/attr_parse.h"
 #include "ui/paint_manager.h"
 
 namespace DuiLib {
 
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// Asks a COM object for another of its interfaces; empty when it has none.
+template <class Want>
+ComPtr<Want> QueryFor(IUnknown* object, REFIID iid)
+{
+    ComPtr<Want> result;
+    if (object)
+        object->QueryInterface(iid, reinterpret_cast<void**>(result.GetAddressOf()));
+    return result;
+}
+
+}  // namespace
+
 // The container side of the in-place browser: client site, in-place site and
 // frame in one object, all answering for the paint manager's window.
-class CBrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// Creating it counts as its first reference.
+class CBrowserSite final
+    : public ComObject<1, ComAnswer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
+                       ComAnswer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
+                       ComAnswer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>> {
 public:
     explicit CBrowserSite(HWND hWnd) : m_hWnd(hWnd) {}
 
     void SetRect(const RECT& rc) { m_rc = rc; }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite)
-            *ppv = static_cast<IOleClientSite*>(this);
-        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
-            *ppv = static_cast<IOleInPlaceSite*>(this);
-        else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow)
-            *ppv = static_cast<IOleInPlaceFrame*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -117,9 +114,8 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
-    virtual ~CBrowserSite() = default;
+    ~CBrowserSite() override = default;
 
-    ULONG m_refs = 1;
     HWND m_hWnd;
     RECT m_rc = {};
 };
@@ -165,10 +161,8 @@ LRESULT CWebBrowserUI::TranslateAccelerator(MSG* pMsg)
 {
     if (!m_pWebBrowser || !pMsg || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
         return S_FALSE;
-    IOleInPlaceActiveObject* active = nullptr;
-    if (FAILED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceActiveObject,
-                                             reinterpret_cast<void**>(&active))) ||
-        !active)
+    auto active = QueryFor<IOleInPlaceActiveObject>(m_pWebBrowser.Get(), IID_IOleInPlaceActiveObject);
+    if (!active)
         return S_FALSE;
     HRESULT hr = S_FALSE;
     HWND browserWnd = nullptr;
@@ -176,38 +170,34 @@ LRESULT CWebBrowserUI::TranslateAccelerator(MSG* pMsg)
     if (SUCCEEDED(active->GetWindow(&browserWnd)) && browserWnd &&
         (pMsg->hwnd == browserWnd || IsChild(browserWnd, pMsg->hwnd)))
         hr = active->TranslateAccelerator(pMsg);
-    active->Release();
     return hr;
 }
 
 bool CWebBrowserUI::CreateBrowser()
 {
     if (m_pWebBrowser || m_bTriedCreate || !m_pManager || !m_pManager->GetPaintWindow())
-        return m_pWebBrowser != nullptr;
+        return m_pWebBrowser.Get() != nullptr;
     m_bTriedCreate = true;
-    IOleObject* ole = nullptr;
+    ComPtr<IOleObject> ole;
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                reinterpret_cast<void**>(&ole))) ||
+                                reinterpret_cast<void**>(ole.GetAddressOf()))) ||
         !ole)
         return false;
-    m_pSite = new CBrowserSite(m_pManager->GetPaintWindow());
+    m_pSite.Attach(new CBrowserSite(m_pManager->GetPaintWindow()));
     m_pSite->SetRect(m_rcItem);
-    IWebBrowser2* browser = nullptr;
-    bool ok = SUCCEEDED(ole->SetClientSite(m_pSite)) &&
-              SUCCEEDED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_pSite, 0,
+    ComPtr<IWebBrowser2> browser;
+    bool ok = SUCCEEDED(ole->SetClientSite(m_pSite.Get())) &&
+              SUCCEEDED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_pSite.Get(), 0,
                                     m_pManager->GetPaintWindow(), &m_rcItem)) &&
-              SUCCEEDED(ole->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser))) &&
-              browser;
+              (browser = QueryFor<IWebBrowser2>(ole.Get(), IID_IWebBrowser2));
     if (!ok) {
         ole->Close(OLECLOSE_NOSAVE);
         ole->SetClientSite(nullptr);
-        ole->Release();
-        m_pSite->Release();
-        m_pSite = nullptr;
+        m_pSite.Reset();
         return false;
     }
-    ole->Release();  // the browser interface keeps the object alive
-    m_pWebBrowser = browser;
+    // The browser interface keeps the object alive.
+    m_pWebBrowser = std::move(browser);
     m_pWebBrowser->put_Silent(VARIANT_TRUE);  // no script error dialogs
     UpdateBrowserRect();
     return true;
@@ -216,27 +206,15 @@ bool CWebBrowserUI::CreateBrowser()
 void CWebBrowserUI::ReleaseBrowser()
 {
     if (m_pWebBrowser) {
-        IOleInPlaceObject* inplace = nullptr;
-        if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceObject,
-                                                    reinterpret_cast<void**>(&inplace))) &&
-            inplace) {
+        if (auto inplace = QueryFor<IOleInPlaceObject>(m_pWebBrowser.Get(), IID_IOleInPlaceObject))
             inplace->InPlaceDeactivate();
-            inplace->Release();
-        }
-        IOleObject* ole = nullptr;
-        if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole))) &&
-            ole) {
+        if (auto ole = QueryFor<IOleObject>(m_pWebBrowser.Get(), IID_IOleObject)) {
             ole->Close(OLECLOSE_NOSAVE);
             ole->SetClientSite(nullptr);
-            ole->Release();
         }
-        m_pWebBrowser->Release();
-        m_pWebBrowser = nullptr;
+        m_pWebBrowser.Reset();
     }
-    if (m_pSite) {
-        m_pSite->Release();
-        m_pSite = nullptr;
-    }
+    m_pSite.Reset();
 }
 
 bool CWebBrowserUI::Navigate2(LPCWSTR lpszUrl)
@@ -262,15 +240,11 @@ void CWebBrowserUI::UpdateBrowserRect()
         return;
     if (m_pSite)
         m_pSite->SetRect(m_rcItem);
-    IOleInPlaceObject* inplace = nullptr;
-    if (SUCCEEDED(m_pWebBrowser->QueryInterface(IID_IOleInPlaceObject,
-                                                reinterpret_cast<void**>(&inplace))) &&
-        inplace) {
+    if (auto inplace = QueryFor<IOleInPlaceObject>(m_pWebBrowser.Get(), IID_IOleInPlaceObject)) {
         inplace->SetObjectRects(&m_rcItem, &m_rcItem);
         HWND hWnd = nullptr;
         if (SUCCEEDED(inplace->GetWindow(&hWnd)) && hWnd)
             ShowWindow(hWnd, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
-        inplace->Release();
     }
 }
 

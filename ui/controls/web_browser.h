@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include <wrl/client.h>
+
 #include "ui/control.h"
 #include "ui/interfaces.h"
 
@@ -31,7 +33,7 @@ public:
     bool Navigate2(LPCWSTR lpszUrl);
     bool NavigateHomePage() { return Navigate2(m_sHomePage.c_str()); }
     // The hosted browser, or null where none could be created.
-    IWebBrowser2* GetWebBrowser2() const { return m_pWebBrowser; }
+    IWebBrowser2* GetWebBrowser2() const { return m_pWebBrowser.Get(); }
 
     void DoInit() override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
@@ -49,8 +51,8 @@ private:
     std::wstring m_sHomePage;
     bool m_bAutoNavi = false;
     bool m_bTriedCreate = false;
-    CBrowserSite* m_pSite = nullptr;
-    IWebBrowser2* m_pWebBrowser = nullptr;
+    Microsoft::WRL::ComPtr<CBrowserSite> m_pSite;
+    Microsoft::WRL::ComPtr<IWebBrowser2> m_pWebBrowser;
 };
 
 }  // namespace DuiLib
