@@ -430,8 +430,9 @@ TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
         record->previousDir = c.previous;
         SHCreateDirectoryExW(nullptr, c.previous.c_str(), nullptr);
         ASSERT_TRUE(WriteBytes(c.previous + L"plain.txt", "x"));
-        if (c.product)
+        if (c.product) {
             ASSERT_TRUE(WriteBytes(c.previous + L"Uninstall.xml", "<Uninstall />"));
+        }
         // The note the window writes just before the job starts.
         ASSERT_TRUE(WriteBytes(job->installDir + L"temp_userdata.txt", "D:\\kxVistral3"));
         EXPECT_EQ(RunJob(record.release(), wnd), 0u);

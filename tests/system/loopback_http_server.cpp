@@ -1,7 +1,8 @@
-#include "tests/system/loopback_http_server.h"
-
+// Winsock wants its headers before windows.h, which the server's header brings.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include "tests/system/loopback_http_server.h"
 
 #include <atomic>
 #include <chrono>
