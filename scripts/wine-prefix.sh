@@ -2,14 +2,16 @@
 # Creates a private Wine prefix once; later calls return at once.
 #   usage: wine-prefix.sh PREFIX [win64|win32]   (default win64, as 64-bit Windows)
 # The prefix reports Windows 10, maps the font "微软雅黑" to WenQuanYi Micro Hei,
-# and never writes menu entries or file associations on the host. Its windows
+# and never writes menu entries or file associations on the host; its user
+# folders (Desktop, Documents, ...) are its own, not links to the host's home,
+# so that shortcuts and files the tests make stay inside the prefix. Its windows
 # are unmanaged: Xvfb runs no window manager, and Wine would otherwise wait
 # two seconds for one on every window it destroys.
 set -euo pipefail
 prefix=$(realpath -m "${1:?usage: wine-prefix.sh PREFIX [win64|win32]}")  # Wine wants it absolute
 arch=${2:-win64}
 # Bump when the settings below change: older prefixes are then made anew.
-stamp="$prefix/.kx-ready-2"
+stamp="$prefix/.kx-ready-3"
 [ -f "$stamp" ] && exit 0
 
 mkdir -p "$(dirname "$prefix")"
@@ -23,6 +25,11 @@ wineserver -k >/dev/null 2>&1 || true
 rm -rf "$prefix"
 echo "wine-prefix: creating $prefix" >&2
 wineboot -i >/dev/null 2>&1
+wineserver -w
+# Wine links the profile's folders to the host's home: make them plain folders.
+find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while IFS= read -r link; do
+  rm -f "$link" && mkdir -p "$link"
+done
 
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT

@@ -128,9 +128,10 @@ bool Installer::AgreeAndInstallHeld()
     Sleep(200);
     const std::set<DWORD> before = ThreadsOf(proc.Id());
     ClickAt(kInstallStart);
-    // No sleeping between looks: the whole job may take well under a second.
+    // Look every millisecond: the whole job may take well under a second, and
+    // each look is a round trip to the wine server that the installer shares.
     const DWORD start = GetTickCount();
-    while (held_.empty() && GetTickCount() - start < 10000) {
+    for (; held_.empty() && GetTickCount() - start < 10000; Sleep(1)) {
         for (DWORD id : ThreadsOf(proc.Id())) {
             if (before.count(id))
                 continue;
