@@ -1,8 +1,10 @@
 #pragma once
 // 7-Zip stream interfaces over Windows IStream objects.
 #include <string>
+#include <utility>
 
 #include "install/seven_zip_com.h"
+#include "system/win_handles.h"
 
 namespace SevenZip::intl {
 
@@ -24,9 +26,11 @@ private:
     ComPtr<IStream> stream_;
 };
 
+// Writes one destination file through its own handle, which stays open
+// until the extraction has applied the item's times and attributes to it.
 class OutStreamWrapper final : public IOutStream {
 public:
-    explicit OutStreamWrapper(IStream* stream) : stream_(stream) {}
+    explicit OutStreamWrapper(UniqueFileHandle file) : file_(std::move(file)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) noexcept override;
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return refs_.Add(); }
@@ -36,14 +40,18 @@ public:
     STDMETHODIMP Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept override;
     STDMETHODIMP SetSize(UInt64 newSize) noexcept override;
 
+    HANDLE Handle() const { return file_.Get(); }
+
 private:
     ~OutStreamWrapper() = default;
     RefCount refs_;
-    ComPtr<IStream> stream_;
+    UniqueFileHandle file_;
 };
 
-// Opens a file as a Windows stream for reading, or creates it for writing.
+// Opens a file as a Windows stream for reading.
 HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream);
-HRESULT CreateWriteStream(const std::wstring& path, ComPtr<IStream>& stream);
+// Creates (or empties) a file for writing, shared for reading as a Windows
+// file stream is.
+HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream);
 
 }  // namespace SevenZip::intl
