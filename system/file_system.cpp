@@ -35,10 +35,11 @@ HRESULT CreateDirectories(const std::wstring& path)
     return result;
 }
 
-bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType)
+bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
+                         DWORD disposition)
 {
     UniqueFileHandle file(CreateFileW(filePath.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
 

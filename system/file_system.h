@@ -15,4 +15,7 @@ HRESULT CreateDirectories(const std::wstring& path);
 
 // Writes resource (id, type) of this executable to filePath. False when the file
 // cannot be created, the resource is missing, or not all of it was written.
-bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType);
+// disposition is CreateFileW's: CREATE_NEW never writes through anything that
+// is already at filePath.
+bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
+                         DWORD disposition = CREATE_ALWAYS);

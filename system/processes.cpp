@@ -4,6 +4,31 @@
 
 #include "system/win_handles.h"
 
+bool ProcessImagePath(DWORD processId, std::wstring& path, ImagePathSource source)
+{
+    if (source == ImagePathSource::ModulesThenImageName) {
+        UniqueFileHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof(module);
+        // The first module is the process's executable.
+        if (modules && Module32FirstW(modules.Get(), &module)) {
+            path = module.szExePath;
+            return true;
+        }
+    }
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process)
+        return false;
+    // Long paths are possible here; the module entry's limit does not apply.
+    std::wstring buffer(32768, L'\0');
+    DWORD chars = static_cast<DWORD>(buffer.size());
+    if (!QueryFullProcessImageNameW(process.Get(), 0, buffer.data(), &chars))
+        return false;
+    buffer.resize(chars);
+    path = std::move(buffer);
+    return true;
+}
+
 bool FindProcessByName(const std::wstring& exeName, DWORD& processId)
 {
     UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -41,14 +66,9 @@ bool FindProcessByNameAndPath(const std::wstring& exeName, const std::wstring& i
     if (lastMatch == static_cast<DWORD>(-1))
         return false;
 
-    UniqueFileHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, lastMatch));
-    if (!modules)
+    std::wstring path;
+    if (!ProcessImagePath(lastMatch, path) || imagePath != path)
         return false;
-    MODULEENTRY32W module{};
-    module.dwSize = sizeof(module);
-    // The first module is the process's executable.
-    if (!Module32FirstW(modules.Get(), &module) || imagePath != module.szExePath)
-        return false;
-    processId = module.th32ProcessID;
+    processId = lastMatch;
     return true;
 }

@@ -36,6 +36,12 @@ void AppendUtf8(std::wstring& out, const char* bytes, size_t length)
     out.resize(at + static_cast<size_t>(n > 0 ? n : 0));
 }
 
+constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
+}  // namespace
+
 int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -46,12 +52,6 @@ int HexDigitValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-constexpr char kBase64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr char kUpperHex[] = "0123456789ABCDEF";
-
-}  // namespace
 
 std::string WideToOem(const wchar_t* text)
 {

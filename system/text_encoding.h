@@ -16,6 +16,9 @@ std::wstring Utf8ToWide(const char* text);
 // by the end of the text stays as it is.
 std::wstring DecodeHexEscapes(const char* text);
 
+// The value of one hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
+
 // RFC 4648 base64 with "=" padding and no line breaks.
 std::string Base64Encode(const unsigned char* data, size_t length);
 

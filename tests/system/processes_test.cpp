@@ -7,59 +7,10 @@
 #include <vector>
 
 #include "system/win_handles.h"
+#include "tests/system/running_program.h"
 #include "tests/system/test_files.h"
 
 namespace {
-
-std::wstring OwnDirectory()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir = path;
-    return dir.substr(0, dir.find_last_of(L'\\') + 1);
-}
-
-// The sleeper copied to `exePath` and started; ended when the test ends.
-class RunningProgram {
-public:
-    explicit RunningProgram(const std::wstring& exePath) : path_(exePath)
-    {
-        if (!CopyFileW((OwnDirectory() + KX_SLEEPER_EXE).c_str(), exePath.c_str(), FALSE))
-            return;
-        static int count = 0;
-        std::wstring eventName =
-            L"kx-sleeper-ready-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count);
-        UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
-        std::wstring commandLine = L"\"" + exePath + L"\" " + eventName;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
-            return;
-        process_ = UniqueHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        id_ = pi.dwProcessId;
-        // Running its own code means its loader is done and its modules are listed.
-        started_ = WaitForSingleObject(ready.Get(), 20000) == WAIT_OBJECT_0;
-    }
-    ~RunningProgram()
-    {
-        if (process_) {
-            TerminateProcess(process_.Get(), 0);
-            WaitForSingleObject(process_.Get(), 10000);
-        }
-    }
-    bool Started() const { return started_; }
-    DWORD Id() const { return id_; }
-    const std::wstring& Path() const { return path_; }
-
-private:
-    std::wstring path_;
-    UniqueHandle process_;
-    DWORD id_ = 0;
-    bool started_ = false;
-};
 
 // Process ids with this executable name, in the order the system lists them.
 std::vector<DWORD> ListedIds(const std::wstring& exeName)

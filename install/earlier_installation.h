@@ -1,0 +1,15 @@
+#pragma once
+// Making room for an installation: ending product processes that run from
+// a directory and removing an earlier installation's tree.
+#include <string>
+
+// Ends every process whose executable lies directly in directory (exact,
+// case-sensitive match of directory + its name against its full path) and
+// waits up to 4 s for each. False only when the process list can't be read.
+bool TerminateProcessesIn(const std::wstring& directory);
+
+// Removes path's tree: hidden and system files stay (with the directories
+// above them), links are removed as links and never followed, and a path of
+// at most 3 characters is never emptied. keepTopFile names one file directly
+// in path that stays as well (none when empty; letter case aside).
+void DeleteDirectoryTree(const std::wstring& path, const std::wstring& keepTopFile = std::wstring());

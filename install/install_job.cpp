@@ -1,0 +1,181 @@
+#include "install/install_job.h"
+
+#include <string>
+
+#include "app/installer_messages.h"
+#include "app/string_bundle.h"
+#include "install/earlier_installation.h"
+#include "install/install_progress.h"
+#include "install/payload_file.h"
+#include "install/pcallback.h"
+#include "install/product_location.h"
+#include "install/registry_registration.h"
+#include "install/seven_zip_extractor.h"
+#include "install/shortcuts.h"
+#include "install/uninstall_info.h"
+#include "install/uninstall_manifest.h"
+#include "system/com_owners.h"
+#include "system/installer_constants.h"
+#include "system/settings_files.h"
+#include "system/usage_report.h"
+
+namespace {
+
+// The window's progress bar moves in these steps; the sum is kept as float
+// and each step added in double, so the values posted are 74, 79 after 69.
+void AddProgress(double points)
+{
+    volatile double sum = static_cast<double>(g_installProgress) + points;
+    g_installProgress = static_cast<float>(sum);
+}
+
+std::wstring TempDirectory()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH, buffer);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::wstring dir = buffer;
+    if (dir.back() != L'\\')
+        dir += L'\\';
+    return dir;
+}
+
+std::wstring WithClientName(const wchar_t* format)
+{
+    std::wstring text = format;
+    return text.replace(text.find(L"%s"), 2, ClientName);
+}
+
+// Ends what runs from the directory about to be replaced and removes an
+// earlier installation. Directories named by the per-user registry are
+// touched only when they hold the product and are no system folder.
+void MakeRoom(const std::wstring& installDir, const std::wstring& previousDir)
+{
+    if (previousDir.empty()) {
+        if (IsProductInstallation(installDir))
+            TerminateProcessesIn(installDir);
+        return;
+    }
+    if (!IsProductInstallation(previousDir))
+        return;
+    TerminateProcessesIn(previousDir);
+    // Reinstalling in place keeps the note the window has just written there
+    // for the product: it names the user-data directory.
+    DeleteDirectoryTree(previousDir,
+                        SameDirectory(previousDir, installDir) ? UserDataNoteFileName : std::wstring());
+}
+
+void CreateStartMenuShortcuts(const std::wstring& launcher, const std::wstring& uninstaller)
+{
+    wchar_t programs[MAX_PATH] = {};
+    // Without the programs folder the links would land beside the drive root.
+    if (!GetCommonProgramsDir(programs))
+        return;
+    std::wstring folder = std::wstring(programs) + L"\\" + ClientName + L"\\";
+    MakePathDirs(folder);
+    CreateShortcut(WithClientName(L"%s.lnk").c_str(), launcher.c_str(), L"", folder.c_str());
+    CreateShortcut(WithClientName(L"卸载%s.lnk").c_str(), uninstaller.c_str(), L"", folder.c_str());
+}
+
+void CreateQuickLaunchShortcut(const std::wstring& launcher)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetQuickLaunchDir(folder))
+        CreateShortcut(WithClientName(L"%s.lnk").c_str(), launcher.c_str(), L"", folder);
+}
+
+int32_t RunSteps(const InstallJobInfo& job)
+{
+    g_installProgress = 0.0f;
+    g_installedFiles.clear();
+    g_installedDirs.clear();
+    const std::wstring tempDir = TempDirectory();
+    const std::wstring launcher = job.installDir + LauncherExeName;
+    const std::wstring uninstaller = job.installDir + UninstallerExeName;
+    std::wstring text;
+
+    PostStatusText(text);
+    g_installProgress = 5.0f;
+    PostProgress();
+
+    MakeRoom(job.installDir, job.previousDir);
+
+    std::wstring payloadDir;
+    if (!CreatePayloadDir(tempDir, payloadDir)) {
+        PostStatusText(text);
+        return -1;
+    }
+    const std::wstring payloadFile = payloadDir + PayloadFileName;
+    if (!WritePayloadFile(payloadFile)) {
+        PostStatusText(text);
+        return -1;  // the directory stays, as a failed job leaves its files
+    }
+
+    text = GetString(L"INSTALL_2_TEXT");
+    PostStatusText(text);
+    AddProgress(5.0);
+    PostProgress();
+
+    int32_t extracted;
+    {
+        SevenZip::SevenZipExtractor extractor;
+        extractor.UseArchiveFile(payloadFile);
+        PCallBack callback;
+        extracted = extractor.ExtractTo(job.installDir, &callback);
+    }
+    if (extracted != 0)
+        return extracted;
+
+    WriteUninstallManifest(job.installDir + kManifestFileName);
+
+    {
+        ComInitScope com;  // the shell links need COM on this thread
+        if (job.startMenuShortcuts) {
+            text = GetString(L"INSTALL_CREATE_STARTMENU_SHORTCUT_TEXT");
+            PostStatusText(text);
+            AddProgress(5.0);
+            PostProgress();
+            CreateStartMenuShortcuts(launcher, uninstaller);
+        }
+        if (job.quickLaunchShortcut) {
+            PostStatusText(text);
+            AddProgress(5.0);
+            PostProgress();
+            CreateQuickLaunchShortcut(launcher);
+        }
+    }
+
+    PostStatusText(text);
+    AddProgress(5.0);
+    PostProgress();
+
+    UninstallInfo info;
+    info.SetInstallDir(job.installDir);
+    info.version = AppVersion;
+    WriteProductKey(info);
+    WriteUninstallEntry(info);
+
+    PostStatusText(text);
+    g_installProgress = 100.0f;
+    PostProgress();
+
+    RemovePayloadDir(payloadDir, payloadFile);
+    WriteChannelFile(job.installDir);
+    return 0;
+}
+
+}  // namespace
+
+unsigned __stdcall InstallThread(void* param)
+{
+    auto* job = static_cast<InstallJobInfo*>(param);
+    const int32_t result = RunSteps(*job);
+    job->result = result;
+    // Once posted the record is the window's; while the window is closing it
+    // is not handed over and nobody else would free it.
+    if (!PostInstallerFinished(job))
+        delete job;
+    SendUsageReport(result == 0);
+    return static_cast<unsigned>(result);
+}

@@ -1,0 +1,228 @@
+#include "install/product_location.h"
+
+#include <windows.h>
+#include <initguid.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "install/registry_registration.h"
+#include "install/uninstall_manifest.h"
+#include "system/com_owners.h"
+#include "system/installer_constants.h"
+#include "system/win_handles.h"
+
+namespace {
+
+bool EqualNoCase(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// An absolute path without "." and ".." steps, short names or a trailing
+// backslash (a root keeps its own); empty when it can't be formed.
+std::wstring Normalise(const std::wstring& path)
+{
+    if (path.empty())
+        return {};
+    std::wstring full(32768, L'\0');
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size())
+        return {};
+    full.resize(n);
+    std::wstring longer(32768, L'\0');
+    n = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
+    if (n != 0 && n < longer.size()) {
+        longer.resize(n);
+        full = std::move(longer);
+    }
+    if (full.rfind(L"\\\\?\\", 0) == 0 && full.size() > 6 && full[5] == L':')
+        full.erase(0, 4);
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/'))
+        full.pop_back();
+    return full;
+}
+
+// Where the directory really is, links in any of its components followed.
+std::wstring FinalPath(const std::wstring& path)
+{
+    UniqueFileHandle dir(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!dir)
+        return {};
+    std::wstring final(32768, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(dir.Get(), final.data(), static_cast<DWORD>(final.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= final.size())
+        return {};
+    final.resize(n);
+    return Normalise(final);
+}
+
+// path is base or lies below it.
+bool IsWithin(const std::wstring& path, const std::wstring& base)
+{
+    if (base.empty() || path.size() < base.size())
+        return false;
+    if (!EqualNoCase(path.substr(0, base.size()), base))
+        return false;
+    return path.size() == base.size() || base.back() == L'\\' || path[base.size()] == L'\\';
+}
+
+// The path's components after base ("" when they are equal); false when path
+// is not within base.
+bool Below(const std::wstring& path, const std::wstring& base, std::vector<std::wstring>& parts)
+{
+    if (!IsWithin(path, base))
+        return false;
+    parts.clear();
+    std::wstring rest = path.substr(base.size());
+    size_t start = 0;
+    while (start < rest.size()) {
+        size_t end = rest.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = rest.size();
+        if (end > start)
+            parts.push_back(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    return true;
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id)
+{
+    UniqueCoTaskMem<wchar_t> path;
+    if (FAILED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.Receive())) || !path)
+        return {};
+    return Normalise(path.Get());
+}
+
+std::wstring FromBuffer(UINT(WINAPI* get)(LPWSTR, UINT))
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    UINT n = get(buffer, MAX_PATH + 1);
+    return n == 0 || n > MAX_PATH ? std::wstring() : Normalise(buffer);
+}
+
+std::wstring FromEnvironment(const wchar_t* name)
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD n = GetEnvironmentVariableW(name, buffer, MAX_PATH + 1);
+    return n == 0 || n > MAX_PATH ? std::wstring() : Normalise(buffer);
+}
+
+// Folders that must never be emptied or have their programs ended, as
+// themselves (their contents may hold a product installation).
+std::vector<std::wstring> SystemFolders()
+{
+    static const KNOWNFOLDERID* const kKnown[] = {
+        &FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86, &FOLDERID_ProgramFilesCommon,
+        &FOLDERID_ProgramFilesCommonX86, &FOLDERID_ProgramData, &FOLDERID_UserProfiles,
+        &FOLDERID_Profile, &FOLDERID_Public, &FOLDERID_Desktop, &FOLDERID_PublicDesktop,
+        &FOLDERID_Documents, &FOLDERID_PublicDocuments, &FOLDERID_Downloads,
+        &FOLDERID_PublicDownloads, &FOLDERID_Music, &FOLDERID_Pictures, &FOLDERID_Videos,
+        &FOLDERID_RoamingAppData, &FOLDERID_LocalAppData, &FOLDERID_LocalAppDataLow,
+        &FOLDERID_Favorites, &FOLDERID_StartMenu, &FOLDERID_Programs, &FOLDERID_Startup,
+        &FOLDERID_CommonStartMenu, &FOLDERID_CommonPrograms, &FOLDERID_CommonStartup,
+        &FOLDERID_Templates, &FOLDERID_CommonTemplates, &FOLDERID_SendTo, &FOLDERID_Recent,
+        &FOLDERID_Links, &FOLDERID_SavedGames, &FOLDERID_Contacts, &FOLDERID_Fonts,
+    };
+    std::vector<std::wstring> folders;
+    for (const KNOWNFOLDERID* id : kKnown)
+        folders.push_back(KnownFolder(*id));
+    folders.push_back(Normalise(ReadProgramFilesDir()));
+    folders.push_back(FromEnvironment(L"ProgramW6432"));
+    folders.push_back(FromEnvironment(L"CommonProgramW6432"));
+    wchar_t temp[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n != 0 && n <= MAX_PATH)
+        folders.push_back(Normalise(temp));
+    return folders;
+}
+
+// A profile's own folders, by the names Windows gives them in every profile.
+bool IsProfileFolder(const std::vector<std::wstring>& parts)
+{
+    static const wchar_t* const kOwn[] = {
+        L"AppData", L"Desktop", L"Documents", L"Downloads", L"Music", L"Pictures", L"Videos",
+        L"Favorites", L"Links", L"Saved Games", L"Searches", L"Contacts", L"OneDrive",
+        L"3D Objects", L"Start Menu",
+    };
+    static const wchar_t* const kAppData[] = {L"Local", L"LocalLow", L"Roaming"};
+    if (parts.size() <= 1)
+        return true;  // the users folder itself or a profile
+    if (parts.size() == 2) {
+        for (const wchar_t* name : kOwn)
+            if (EqualNoCase(parts[1], name))
+                return true;
+        return false;
+    }
+    if (parts.size() == 3 && EqualNoCase(parts[1], L"AppData")) {
+        for (const wchar_t* name : kAppData)
+            if (EqualNoCase(parts[2], name))
+                return true;
+    }
+    return false;
+}
+
+bool IsSystemFolderNormalised(const std::wstring& dir)
+{
+    if (dir.size() <= 3 || PathIsRootW(dir.c_str()))
+        return true;
+    // A volume mounted on a folder is a root too.
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (GetVolumePathNameW(dir.c_str(), volume, MAX_PATH + 1) && SameDirectory(volume, dir))
+        return true;
+    for (auto get : {GetWindowsDirectoryW, GetSystemDirectoryW, GetSystemWow64DirectoryW})
+        if (IsWithin(dir, FromBuffer(get)))
+            return true;
+    for (const std::wstring& folder : SystemFolders())
+        if (!folder.empty() && EqualNoCase(dir, folder))
+            return true;
+    std::vector<std::wstring> parts;
+    for (const std::wstring& users : {KnownFolder(FOLDERID_UserProfiles), FromEnvironment(L"SystemDrive") + L"\\Users"})
+        if (Below(dir, users, parts) && IsProfileFolder(parts))
+            return true;
+    return false;
+}
+
+bool HoldsFile(const std::wstring& dir, const std::wstring& name)
+{
+    DWORD attributes = GetFileAttributesW((dir + L"\\" + name).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool SameDirectory(const std::wstring& a, const std::wstring& b)
+{
+    std::wstring na = Normalise(a), nb = Normalise(b);
+    return !na.empty() && EqualNoCase(na, nb);
+}
+
+bool IsSystemFolder(const std::wstring& directory)
+{
+    std::wstring dir = Normalise(directory);
+    if (dir.empty() || IsSystemFolderNormalised(dir))
+        return true;
+    std::wstring final = FinalPath(dir);
+    return !final.empty() && IsSystemFolderNormalised(final);
+}
+
+bool IsProductInstallation(const std::wstring& directory)
+{
+    std::wstring dir = Normalise(directory);
+    if (dir.empty())
+        return false;
+    DWORD attributes = GetFileAttributesW(dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    if (!HoldsFile(dir, kManifestFileName) && !HoldsFile(dir, MainExeName))
+        return false;
+    return !IsSystemFolder(dir);
+}

@@ -1,0 +1,176 @@
+// Making room for an installation: product processes ended, an earlier
+// tree removed, and nothing outside a product installation touched.
+#include "install/earlier_installation.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winioctl.h>
+
+#include "install/product_location.h"
+#include "scratch_dir.h"
+#include "system/processes.h"
+#include "tests/system/running_program.h"
+
+namespace {
+
+std::wstring KnownPath(const wchar_t* variable)
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD n = GetEnvironmentVariableW(variable, buffer, MAX_PATH + 1);
+    return n == 0 || n > MAX_PATH ? std::wstring() : std::wstring(buffer) + L"\\";
+}
+
+std::wstring WindowsDir()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+    return std::wstring(buffer) + L"\\";
+}
+
+// Makes link a junction (mount point) to target; false where the file
+// system has none.
+bool MakeJunction(const std::wstring& link, const std::wstring& target)
+{
+    if (!CreateDirectoryW(link.c_str(), nullptr))
+        return false;
+    UniqueFileHandle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!dir)
+        return false;
+    std::wstring substitute = L"\\??\\" + target;
+    std::vector<BYTE> buffer(8 + 8 + (substitute.size() + 2) * sizeof(wchar_t));
+    auto* header = reinterpret_cast<DWORD*>(buffer.data());
+    header[0] = IO_REPARSE_TAG_MOUNT_POINT;
+    auto* words = reinterpret_cast<WORD*>(buffer.data() + 4);
+    words[0] = static_cast<WORD>(buffer.size() - 8);                         // data length
+    auto* offsets = reinterpret_cast<WORD*>(buffer.data() + 8);
+    offsets[0] = 0;                                                          // substitute offset
+    offsets[1] = static_cast<WORD>(substitute.size() * sizeof(wchar_t));     // substitute length
+    offsets[2] = static_cast<WORD>((substitute.size() + 1) * sizeof(wchar_t));  // print offset
+    offsets[3] = 0;                                                          // print length
+    memcpy(buffer.data() + 16, substitute.c_str(), substitute.size() * sizeof(wchar_t));
+    DWORD returned = 0;
+    bool made = DeviceIoControl(dir.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                                static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    DWORD attributes = GetFileAttributesW(link.c_str());
+    return made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+TEST(EarlierInstallation, ProductProgramsEndedTreeRemovedHiddenFileAndSubdirectoryProgramsStay)
+{
+    ScratchDir scratch;
+    const std::wstring old = scratch / L"old\\";
+    ASSERT_TRUE(CreateDirectoryW(old.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((old + L"bin").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((old + L"data").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((old + L"data\\keep").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(old + L"Uninstall.xml", "<Uninstall />"));
+    ASSERT_TRUE(WriteBytes(old + L"data\\plain.txt", "x"));
+    ASSERT_TRUE(WriteBytes(old + L"data\\keep\\hidden.txt", "x"));
+    ASSERT_TRUE(SetFileAttributesW((old + L"data\\keep\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    RunningProgram top(old + L"kxVistral.exe");
+    RunningProgram lower(old + L"bin\\kxVistral.exe");
+    ASSERT_TRUE(top.Started() && lower.Started());
+    // Another letter case is another directory for the match.
+    std::wstring upper = old;
+    CharUpperW(upper.data());
+    EXPECT_TRUE(TerminateProcessesIn(upper));
+    EXPECT_EQ(top.ExitCode(), static_cast<DWORD>(STILL_ACTIVE));
+
+    ASSERT_TRUE(IsProductInstallation(old));
+    EXPECT_TRUE(TerminateProcessesIn(old));
+    EXPECT_EQ(top.ExitCode(), 0xFFFFFFFFu);
+    EXPECT_EQ(lower.ExitCode(), static_cast<DWORD>(STILL_ACTIVE));
+    DeleteDirectoryTree(old);
+    EXPECT_FALSE(Exists(old + L"Uninstall.xml"));
+    EXPECT_FALSE(Exists(old + L"data\\plain.txt"));
+    EXPECT_TRUE(Exists(old + L"data\\keep\\hidden.txt"));
+}
+
+TEST(EarlierInstallation, ReinstallInPlaceSparesOnlyTheUserDataNote)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch / L"kxVistral3\\";
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((dir + L"sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(dir + L"temp_userdata.txt", "note"));
+    ASSERT_TRUE(WriteBytes(dir + L"sub\\temp_userdata.txt", "old"));
+    ASSERT_TRUE(WriteBytes(dir + L"setting.cfg", "old"));
+    DeleteDirectoryTree(dir, L"TEMP_USERDATA.TXT");
+    EXPECT_TRUE(Exists(dir + L"temp_userdata.txt"));
+    EXPECT_FALSE(Exists(dir + L"sub"));
+    EXPECT_FALSE(Exists(dir + L"setting.cfg"));
+    EXPECT_TRUE(SameDirectory(dir, scratch / L"KXVISTRAL3"));
+    EXPECT_FALSE(SameDirectory(dir, scratch / L"kxVistral"));
+}
+
+TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
+{
+    ScratchDir scratch;
+    const std::wstring profile = KnownPath(L"USERPROFILE");
+    const std::wstring localAppData = KnownPath(L"LOCALAPPDATA");
+    ASSERT_FALSE(profile.empty());
+    // Product files planted into system folders do not make them the product's.
+    std::vector<std::wstring> planted;
+    for (const std::wstring& dir : {profile, localAppData, WindowsDir(), KnownPath(L"ProgramData")})
+        if (!dir.empty() && WriteBytes(dir + L"Uninstall.xml", "<Uninstall />"))
+            planted.push_back(dir + L"Uninstall.xml");
+    struct Case {
+        std::wstring dir;
+        const char* what;
+    } cases[] = {
+        {L"C:\\", "drive root"},
+        {WindowsDir(), "Windows directory"},
+        {WindowsDir() + L"system32\\", "system folder"},
+        {profile, "profile"},
+        {profile + L"Desktop\\", "profile's desktop"},
+        {localAppData, "application data"},
+        {KnownPath(L"ProgramData"), "program data"},
+        {KnownPath(L"ProgramFiles"), "program files"},
+        {profile + L"..\\", "users folder"},
+        {scratch.path(), "folder without product files"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(IsProductInstallation(c.dir)) << testing::PrintToString(c.dir);
+    }
+    for (const std::wstring& file : planted)
+        DeleteFileW(file.c_str());
+}
+
+TEST(EarlierInstallation, DirectoryLinksAreRemovedAsLinksTheirTargetsKept)
+{
+    ScratchDir scratch;
+    const std::wstring outside = scratch / L"outside\\";
+    const std::wstring old = scratch / L"old\\";
+    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(outside + L"precious.txt", "x"));
+    ASSERT_TRUE(CreateDirectoryW(old.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(old + L"Uninstall.xml", "<Uninstall />"));
+    if (!MakeJunction(old + L"link", scratch / L"outside"))
+        GTEST_SKIP() << "no junctions on this file system";
+    // A junction itself is never an installation to remove.
+    EXPECT_FALSE(IsProductInstallation(old + L"link\\"));
+    ASSERT_TRUE(IsProductInstallation(old));
+    DeleteDirectoryTree(old);
+    EXPECT_FALSE(Exists(old + L"link"));
+    EXPECT_TRUE(Exists(outside + L"precious.txt"));
+}
+
+TEST(EarlierInstallation, ImagePathFromTheProcessWhenModulesCannotBeListed)
+{
+    ScratchDir scratch;
+    RunningProgram program(scratch / L"kxVistral.exe");
+    ASSERT_TRUE(program.Started());
+    std::wstring fromModules, fromImage;
+    ASSERT_TRUE(ProcessImagePath(program.Id(), fromModules));
+    ASSERT_TRUE(ProcessImagePath(program.Id(), fromImage, ImagePathSource::ImageNameOnly));
+    EXPECT_EQ(fromModules, scratch / L"kxVistral.exe");
+    EXPECT_EQ(fromImage, fromModules);
+    // The name-and-path look-up takes its path the same way.
+    DWORD found = 0;
+    ASSERT_TRUE(FindProcessByNameAndPath(L"kxVistral.exe", scratch / L"kxVistral.exe", found));
+    EXPECT_EQ(found, program.Id());
+}

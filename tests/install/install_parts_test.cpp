@@ -1,0 +1,141 @@
+// The uninstall manifest's exact form, the shortcut helpers and the
+// payload's private directory.
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include "install/payload_file.h"
+
+#include "install/shortcuts.h"
+#include "install/uninstall_manifest.h"
+#include "scratch_dir.h"
+#include "system/com_owners.h"
+
+namespace {
+
+std::string ReadText(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes;
+    ReadBytes(path, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The trustees of the allowing entries of path's access list.
+std::vector<std::wstring> Trustees(const std::wstring& path)
+{
+    std::vector<std::wstring> trustees;
+    PACL dacl = nullptr;
+    UniqueLocal<void> descriptor;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, descriptor.Receive()) != ERROR_SUCCESS || !dacl)
+        return trustees;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        UniqueLocal<wchar_t> sid;
+        if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+            ConvertSidToStringSidW(&ace->SidStart, sid.Receive()))
+            trustees.push_back(sid.Get());
+    }
+    return trustees;
+}
+
+// Whether a directory made with an access list for Administrators and SYSTEM
+// reads back so (Wine without extended attributes derives one from the Unix
+// permissions instead).
+bool AccessListsAreKept(const std::wstring& probe)
+{
+    UniqueLocal<void> sd;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;BA)(A;;FA;;;SY)", SDDL_REVISION_1, sd.Receive(),
+                                                              nullptr))
+        return false;
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd.Get(), FALSE};
+    bool kept = CreateDirectoryW(probe.c_str(), &sa) && Trustees(probe) == std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"};
+    RemoveDirectoryW(probe.c_str());
+    return kept;
+}
+
+}  // namespace
+
+TEST(UninstallManifest, SerialisedFormEscapingAndReplacement)
+{
+    ScratchDir scratch;
+    const std::wstring file = scratch / L"Uninstall.xml";
+    ASSERT_TRUE(WriteUninstallManifestOf(file, {L"C:\\P\\a&b.txt", L"C:\\P\\卸载.exe"}, {L"C:\\P\\d"}));
+    EXPECT_EQ(ReadText(file),
+              "<Uninstall>\n\t<Internal>\n"
+              "\t\t<File path=\"C:\\P\\a&amp;b.txt\" />\n"
+              "\t\t<File path=\"C:\\P\\\xE5\x8D\xB8\xE8\xBD\xBD.exe\" />\n"
+              "\t\t<Dir path=\"C:\\P\\d\" />\n"
+              "\t</Internal>\n</Uninstall>\n");
+    // A second, shorter manifest replaces the first completely.
+    ASSERT_TRUE(WriteUninstallManifestOf(file, {}, {}));
+    EXPECT_EQ(ReadText(file), "<Uninstall>\n\t<Internal />\n</Uninstall>\n");
+    // A file that cannot be created gives false and no file.
+    EXPECT_FALSE(WriteUninstallManifestOf(scratch / L"missing\\Uninstall.xml", {}, {}));
+    EXPECT_FALSE(Exists(scratch / L"missing"));
+}
+
+TEST(Shortcuts, WorkingDirectoryLinkPathLimitAndFolderChains)
+{
+    struct {
+        const wchar_t* target;
+        const wchar_t* dir;
+    } rules[] = {
+        {L"C:\\P\\launcher.exe", L"C:\\P\\"},
+        {L"C:/P/launcher.exe", L"C:/P/"},
+        {L"C:\\P/x/launcher.exe", L"C:\\"},
+        {L"launcher.exe", L""},
+    };
+    for (const auto& r : rules)
+        EXPECT_EQ(ShortcutWorkingDir(r.target), r.dir) << testing::PrintToString(std::wstring(r.target));
+
+    ComInitScope com;
+    ScratchDir scratch;
+    const std::wstring folder = scratch / L"Start\\Vistral3.0\\";
+    ASSERT_TRUE(MakePathDirs(folder + L"not created"));
+    EXPECT_TRUE(IsDirectory(folder));
+    EXPECT_FALSE(Exists(folder + L"not created"));
+    EXPECT_FALSE(MakePathDirs(L""));
+
+    const std::wstring target = scratch / L"launcher.exe";
+    ASSERT_TRUE(WriteBytes(target, "MZ"));
+    EXPECT_TRUE(CreateShortcut(L"Vistral3.0.lnk", target.c_str(), nullptr, folder.c_str()));
+    EXPECT_TRUE(Exists(folder + L"\\Vistral3.0.lnk"));
+    EXPECT_FALSE(CreateShortcut(L"x.lnk", target.c_str(), nullptr, nullptr));
+    // One character past what wsprintfW can write fails instead of overflowing.
+    std::wstring longFolder(kMaxLinkPathChars - 5, L'a');  // + "\" + "x.lnk" = limit + 1
+    EXPECT_FALSE(CreateShortcut(L"x.lnk", target.c_str(), nullptr, longFolder.c_str()));
+
+    wchar_t quickLaunch[MAX_PATH] = {};
+    ASSERT_TRUE(GetQuickLaunchDir(quickLaunch));
+    EXPECT_NE(std::wstring(quickLaunch).find(L"\\Microsoft\\Internet Explorer\\Quick Launch"), std::wstring::npos);
+}
+
+TEST(PayloadDir, FreshUnpredictableDirectoryAdminsOnlyWhenElevated)
+{
+    ScratchDir temp;
+    std::wstring first, second;
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), second));
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.rfind(temp.path(), 0), 0u);
+    EXPECT_TRUE(IsDirectory(first));
+    // The file is new or nothing: a file already there is not written through.
+    ASSERT_TRUE(WriteBytes(second + L"resource.7z", "planted"));
+    EXPECT_FALSE(WritePayloadFile(second + L"resource.7z"));
+    EXPECT_EQ(ReadText(second + L"resource.7z"), "planted");
+    ASSERT_TRUE(WritePayloadFile(first + L"resource.7z"));
+    RemovePayloadDir(first, first + L"resource.7z");
+    EXPECT_FALSE(Exists(first));
+    EXPECT_FALSE(CreatePayloadDir(temp / L"missing\\", first));
+
+    if (!IsProcessElevated())
+        GTEST_SKIP() << "not elevated: the directory keeps the temporary directory's access list";
+    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
+    if (Trustees(first).empty() || !AccessListsAreKept(temp / L"probe"))
+        GTEST_SKIP() << "this file system keeps no access lists ";
+    EXPECT_EQ(Trustees(first), (std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"}));
+}
+
