@@ -3,6 +3,9 @@
 // functions hand out, so that every early return releases them.
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
+
+#include <string>
 
 #include <utility>
 
@@ -62,3 +65,21 @@ using UniqueCoTaskMem = UniqueMemory<T, FreeCoTaskMem>;
 // Security descriptors and similar from LocalAlloc.
 template <typename T>
 using UniqueLocal = UniqueMemory<T, FreeLocal>;
+
+// A BSTR made from a wide string, for the shell's automation interfaces.
+class UniqueBstr {
+public:
+    explicit UniqueBstr(const std::wstring& text)
+        : b_(SysAllocStringLen(text.c_str(), static_cast<UINT>(text.size())))
+    {
+    }
+    UniqueBstr(const UniqueBstr&) = delete;
+    UniqueBstr& operator=(const UniqueBstr&) = delete;
+    ~UniqueBstr() { SysFreeString(b_); }
+
+    BSTR Get() const { return b_; }
+    explicit operator bool() const { return b_ != nullptr; }
+
+private:
+    BSTR b_;
+};

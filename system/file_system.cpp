@@ -1,7 +1,9 @@
 #include "system/file_system.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include "system/com_owners.h"
 #include "system/win_handles.h"
 
 HRESULT HResultFromLastError()
@@ -56,4 +58,16 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
         return false;
     DWORD written = 0;
     return WriteFile(file.Get(), data, size, &written, nullptr) && written == size;
+}
+
+std::wstring SpecialFolderPath(int csidl)
+{
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
+        return {};
+    UniqueCoTaskMem<ITEMIDLIST> list(raw);
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(list.Get(), path))
+        return {};
+    return path;
 }

@@ -19,3 +19,7 @@ HRESULT CreateDirectories(const std::wstring& path);
 // is already at filePath.
 bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
                          DWORD disposition = CREATE_ALWAYS);
+
+// A special folder of the shell (CSIDL_...) through its item list, without a
+// trailing backslash; empty when the shell does not know it.
+std::wstring SpecialFolderPath(int csidl);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "system/drives.h"
+#include "system/file_system.h"
 #include "system/installer_constants.h"
 #include "system/text_encoding.h"
 
@@ -22,30 +23,10 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
-struct ItemListFree {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-
-bool IsUsableDriveDir(const std::wstring& candidate)
-{
-    if (candidate.size() < 3 || candidate[1] != L':' || candidate[2] != L'\\')
-        return false;
-    // A directory that does not exist yet is fine; only a malformed name is not.
-    SetLastError(ERROR_SUCCESS);
-    return PathFileExistsW(candidate.c_str()) || GetLastError() != ERROR_INVALID_NAME;
-}
-
 // The roaming application-data folder with a trailing backslash, or empty.
 std::wstring RoamingAppDataDir()
 {
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA, &raw)) || !raw)
-        return {};
-    std::unique_ptr<ITEMIDLIST, ItemListFree> list(raw);
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.get(), path))
-        return {};
-    std::wstring dir = path;
+    std::wstring dir = SpecialFolderPath(CSIDL_APPDATA);
     if (dir.empty())
         return {};
     if (dir.back() != L'\\')
@@ -66,6 +47,16 @@ std::wstring CollapseDoubledBackslashes(const std::wstring& text)
 }
 
 }  // namespace
+
+bool IsUsableDriveDir(const std::wstring& candidate)
+{
+    if (candidate.size() < 3 || candidate[1] != L':' || candidate[2] != L'\\')
+        return false;
+    // A directory that does not exist yet is fine; only a malformed name is not.
+    SetLastError(ERROR_SUCCESS);
+    return PathFileExistsW(candidate.c_str()) || GetLastError() != ERROR_INVALID_NAME;
+}
+
 
 std::wstring DefaultUserDataDirFor(const std::wstring& driveRoot)
 {

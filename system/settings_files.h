@@ -3,6 +3,10 @@
 // "setting.cfg" (read), "temp_userdata.txt" and "source.dat" (written).
 #include <string>
 
+// True for a drive path (X:\...) that is not an invalid name; the directory
+// need not exist yet.
+bool IsUsableDriveDir(const std::wstring& candidate);
+
 // Default user-data directory, without a trailing backslash: the best data
 // drive's root followed by RegName, else the roaming application-data folder.
 std::wstring GetDefaultUserDataDir();
