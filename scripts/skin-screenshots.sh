@@ -2,7 +2,8 @@
 # Shows each window of the installer's skin package under Wine in a virtual
 # X display and writes one PNG per view into OUTDIR: the main window on each
 # of its three pages, both agreement windows, and the message box for each
-# type the installer uses. Not a test.   usage: scripts/skin-screenshots.sh OUTDIR
+# type the installer uses; then the real installer's pages from one whole
+# installation (OUTDIR/installer/). Not a test.   usage: scripts/skin-screenshots.sh OUTDIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
@@ -36,3 +37,8 @@ for shot in $shots; do
   echo "skin-screenshots: $out/$name.png"
 done
 INNER
+
+# The real installer's pages, from one whole installation (a fresh prefix).
+"$root/scripts/walkthrough.sh" "$build/screenshot-prefix" "$out/installer" >/dev/null
+rm -rf "$build/screenshot-prefix"
+for f in "$out"/installer/*.png; do echo "skin-screenshots: $f"; done

@@ -9,6 +9,9 @@ build=${KX_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
 # The prefix is created once, before tests start in parallel.
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
+# The templates that every end-to-end case copies its own prefix from.
+"$root/scripts/wine-prefix.sh" "$build/e2e/template-win64"
+"$root/scripts/wine-prefix.sh" "$build/e2e/template-win32" win32  # a 32-bit Windows
 # One wineserver for the whole run, started apart from the tests: a test that
 # started it would share its output pipe and seem to run until every test ends.
 export WINEPREFIX="$build/wineprefix"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Creates the private Wine prefix for the tests once; later calls return at once.
-#   usage: wine-prefix.sh PREFIX
+# Creates a private Wine prefix once; later calls return at once.
+#   usage: wine-prefix.sh PREFIX [win64|win32]   (default win64, as 64-bit Windows)
 # The prefix reports Windows 10, maps the font "微软雅黑" to WenQuanYi Micro Hei,
 # and never writes menu entries or file associations on the host. Its windows
 # are unmanaged: Xvfb runs no window manager, and Wine would otherwise wait
 # two seconds for one on every window it destroys.
 set -euo pipefail
-prefix=${1:?usage: wine-prefix.sh PREFIX}
+prefix=$(realpath -m "${1:?usage: wine-prefix.sh PREFIX [win64|win32]}")  # Wine wants it absolute
+arch=${2:-win64}
 # Bump when the settings below change: older prefixes are then made anew.
 stamp="$prefix/.kx-ready-2"
 [ -f "$stamp" ] && exit 0
@@ -16,7 +17,7 @@ exec 9>"$prefix.lock"
 flock 9
 [ -f "$stamp" ] && exit 0
 
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$prefix"

@@ -1,0 +1,99 @@
+// One whole installation as a user goes through it, for scripts/run.sh
+// without a display and for the benchmark: ticks the agreement, presses
+// 极速安装, waits for the finish page and presses 立即体验, saving a
+// picture of each page. Prints where the product went and the times.
+//   usage: kx_walkthrough.exe SETUP.exe [PICTURE-FOLDER\]
+#include <cstdio>
+#include <string>
+
+#include "tests/e2e/installer_view.h"
+
+using namespace e2e;
+
+namespace {
+
+double Seconds(LARGE_INTEGER from)
+{
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// The picture area is drawn: most of it is neither black nor unpainted white.
+bool Painted(HWND main)
+{
+    Shot s = Grab(main);
+    if (s.width < 600 || s.height < 280)
+        return false;
+    int blank = CountNear(s, {0, 0, 600, 280}, 0x000000, 4) + CountNear(s, {0, 0, 600, 280}, 0xFFFFFF, 4);
+    return blank < 600 * 280 / 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kx_walkthrough.exe SETUP.exe [PICTURE-FOLDER\\]\n");
+        return 2;
+    }
+    std::wstring pictures = argc > 2 ? argv[2] : L"";
+    auto picture = [&](HWND hWnd, const wchar_t* name) {
+        if (!pictures.empty()) {
+            MoveMouseAway();
+            SaveBitmap(Grab(hWnd), pictures + name + L".bmp");
+        }
+    };
+
+    LARGE_INTEGER t0;
+    QueryPerformanceCounter(&t0);
+    Installer setup;
+    if (!setup.proc.Start(argv[1])) {
+        std::fprintf(stderr, "walkthrough: the installer did not start\n");
+        return 1;
+    }
+    HWND main = nullptr;
+    WaitFor([&] { return (main = FindWindowOf(setup.proc.Id(), kMainClass)) && Painted(main); }, 30000);
+    double windowS = Seconds(t0);
+    if (!main) {
+        std::fprintf(stderr, "walkthrough: no main window\n");
+        return 1;
+    }
+    setup.main = main;
+    std::printf("first_painted_window_s=%.3f\n", windowS);
+    picture(main, L"page0_start");
+    setup.ClickAt(kAgree);
+    WaitFor([&] { return setup.ButtonEnabled(); }, 3000);
+    picture(main, L"page0_agreed");
+
+    LARGE_INTEGER t1;
+    QueryPerformanceCounter(&t1);
+    setup.ClickAt(kInstallStart);
+    bool shotProgress = false;
+    bool finished = WaitFor(
+        [&] {
+            Page p = setup.ShownPage();
+            if (p == Page::Installing && !shotProgress) {
+                picture(main, L"page1_installing");
+                shotProgress = true;
+            }
+            return p == Page::Finished || !setup.proc.Running();
+        },
+        300000);
+    double installS = Seconds(t1);
+    if (!finished || setup.ShownPage() != Page::Finished) {
+        std::fprintf(stderr, "walkthrough: no finish page\n");
+        return 1;
+    }
+    picture(main, L"page2_finished");
+    std::printf("install_s=%.3f\n", installS);
+    std::wstring dir = ReadRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath");
+    std::printf("install_dir=%ls\n", dir.c_str());
+
+    setup.ClickAt(kOpenProduct);
+    bool ended = setup.proc.WaitExit(15000);
+    bool productRuns = WaitFor([] { return FindWindowW(nullptr, L"Vistral3.0") != nullptr; }, 15000);
+    std::printf("installer_ended=%s product_window=%s\n", ended ? "yes" : "no", productRuns ? "yes" : "no");
+    return ended && productRuns ? 0 : 1;
+}
