@@ -3,8 +3,6 @@
 #include <new>
 
 #include "install/destination_files.h"
-#include "install/stream_wrappers.h"
-#include "system/win_handles.h"
 
 namespace SevenZip::intl {
 namespace {
@@ -199,68 +197,94 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
         return hr;
 
     if (overwriteMode_ == kOverwriteReplace) {
-        DWORD existing = ::GetFileAttributesW(fullPath_.c_str());
+        DWORD existing = guard_.ExistingAttributes();
         if (existing != INVALID_FILE_ATTRIBUTES) {
             hr = RemoveExisting(fullPath_, existing);
+            guard_.Removed(existing);
             if (hr != S_OK) {
                 fullPath_.clear();
                 return hr;
             }
         }
     }
-    if (!MakeDirectoryChain(ParentOf(fullPath_))) {
-        fullPath_.clear();
-        return ERROR_CREATE_FAILED;
+    if (!guard_.HasParentOf(relativePath_)) {
+        if (!MakeDirectoryChain(ParentOf(fullPath_))) {
+            fullPath_.clear();
+            return ERROR_CREATE_FAILED;
+        }
+        guard_.Claim(relativePath_, false);
     }
-    guard_.Claim(relativePath_, false);
 
-    ComPtr<IStream> file;
-    hr = CreateWriteStream(fullPath_, file);
-    if (FAILED(hr) || !file) {
-        HRESULT error = LastErrorResult();
+    hr = CreateWriteStream(fullPath_, file_);
+    if (hr != S_OK) {
         fullPath_.clear();
-        return FAILED(hr) ? hr : error;
+        return hr;
     }
-    auto* wrapper = new (std::nothrow) OutStreamWrapper(file.Get());
-    if (!wrapper)
-        return E_OUTOFMEMORY;
-    wrapper->AddRef();
-    *outStream = wrapper;
+    file_->AddRef();
+    *outStream = file_.Get();
     return S_OK;
 }
 
-void ArchiveExtractCallback::ApplyTimes() const
+// Through the handle that wrote the file: one call for times and attributes
+// where a second open, a time call and an attribute call were needed.
+void ArchiveExtractCallback::FinishFile()
 {
-    if (!ctimeDefined_ && !atimeDefined_ && !mtimeDefined_)
+    FILE_BASIC_INFO info{};  // a zero field changes nothing
+    auto take = [](bool defined, const FILETIME& time, LARGE_INTEGER& field) {
+        if (defined) {
+            field.LowPart = time.dwLowDateTime;
+            field.HighPart = static_cast<LONG>(time.dwHighDateTime);
+        }
+    };
+    take(ctimeDefined_, ctime_, info.CreationTime);
+    take(atimeDefined_, atime_, info.LastAccessTime);
+    take(mtimeDefined_, mtime_, info.LastWriteTime);
+    // As SetFileAttributesW passes them: never 0, which would mean "keep".
+    if (attribDefined_)
+        info.FileAttributes = WindowsAttributes(attrib_) | FILE_ATTRIBUTE_NORMAL;
+    bool any = ctimeDefined_ || atimeDefined_ || mtimeDefined_ || attribDefined_;
+    bool separately = any && !::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &info,
+                                                           sizeof(info)) && attribDefined_;
+    // Attributes the file system refuses must not cost the file its times:
+    // each goes on its own then.
+    if (separately) {
+        info.FileAttributes = 0;
+        ::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &info, sizeof(info));
+    }
+    file_.Reset();
+    if (separately)
+        ::SetFileAttributesW(fullPath_.c_str(), WindowsAttributes(attrib_));
+}
+
+// A directory keeps the times of its creation, as it can't be opened for
+// writing them; it gets the stored attributes.
+void ArchiveExtractCallback::FinishDirectory() const
+{
+    if (!attribDefined_)
         return;
-    // Without backup semantics a directory does not open: it keeps the
-    // times of its creation.
-    UniqueFileHandle file(::CreateFileW(fullPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return;
-    ::SetFileTime(file.Get(), ctimeDefined_ ? &ctime_ : nullptr, atimeDefined_ ? &atime_ : nullptr,
-                  mtimeDefined_ ? &mtime_ : nullptr);
+    // Most directories already have what the archive stores; the query
+    // costs less than the change.
+    DWORD wanted = WindowsAttributes(attrib_);
+    if (::GetFileAttributesW(fullPath_.c_str()) != wanted)
+        ::SetFileAttributesW(fullPath_.c_str(), wanted);
 }
 
 STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) noexcept
 {
     HRESULT result = OperationResultCode(operationResult);
-    if (result != S_OK)
+    if (result != S_OK) {
+        file_.Reset();  // a damaged file gets none of the stored times
         return result;
+    }
     if (fullPath_.empty()) {
         if (callback_)
             callback_->ArchiveFinished(destDir_);
         return S_OK;
     }
-    ApplyTimes();
-    if (attribDefined_) {
-        // Most items already have what the archive stores (a new file has
-        // the archive bit); the query costs less than the change.
-        DWORD wanted = WindowsAttributes(attrib_);
-        if (::GetFileAttributesW(fullPath_.c_str()) != wanted)
-            ::SetFileAttributesW(fullPath_.c_str(), wanted);
-    }
+    if (file_)
+        FinishFile();
+    else if (isDir_)
+        FinishDirectory();
     if (callback_) {
         try {
             if (!callback_->ItemCompleted(fullPath_, size_))

@@ -7,6 +7,7 @@
 #include "install/item_path.h"
 #include "install/progress_callback.h"
 #include "install/seven_zip_com.h"
+#include "install/stream_wrappers.h"
 
 namespace SevenZip::intl {
 
@@ -51,7 +52,8 @@ private:
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
-    void ApplyTimes() const;
+    void FinishFile();
+    void FinishDirectory() const;
 
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;
@@ -72,6 +74,8 @@ private:
     int32_t overwriteMode_;
     ProgressCallback* callback_;
     uint64_t lastTotal_ = 0;
+    // The current file item, open until its times and attributes are set.
+    ComPtr<OutStreamWrapper> file_;
 };
 
 }  // namespace SevenZip::intl

@@ -65,6 +65,13 @@ bool HoldsReservedCharacter(std::wstring_view component)
     return false;
 }
 
+// The first n components of a relative path, with the separators between
+// them.
+std::wstring_view Prefix(std::wstring_view path, const std::vector<std::wstring_view>& parts, size_t n)
+{
+    return n == 0 ? std::wstring_view() : path.substr(0, static_cast<size_t>(parts[n - 1].data() - path.data()) + parts[n - 1].size());
+}
+
 // The key under which a directory is claimed: case does not tell Windows
 // names apart.
 std::wstring DirKey(std::wstring_view relativePath)
@@ -127,25 +134,38 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
     return true;
 }
 
-bool ItemPathGuard::MeetsLink(const std::wstring& relativePath) const
+bool ItemPathGuard::MeetsLink(const std::wstring& relativePath)
 {
-    // The destination itself, then every existing component below it.
-    std::wstring path = destDir_.substr(0, destDir_.size() - (EndsWithSeparator(destDir_) ? 1 : 0));
+    existing_ = INVALID_FILE_ATTRIBUTES;
     std::vector<std::wstring_view> parts = Components(relativePath);
-    for (size_t i = 0;; ++i) {
-        DWORD attributes = ::GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            return false;  // nothing below a missing component exists
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            return true;
-        if (i == parts.size() || parts[i].empty())
+    // Level n is the destination followed by the first n components. The
+    // walk starts after the deepest level known to be a real directory.
+    size_t level = parts.size() + 1;
+    while (level > 0 && !realDirs_.count(DirKey(Prefix(relativePath, parts, level - 1))))
+        --level;
+    if (level > parts.size())
+        return false;  // a directory an earlier item made
+    std::wstring path = destDir_.substr(0, destDir_.size() - (EndsWithSeparator(destDir_) ? 1 : 0));
+    for (size_t n = 0;; ++n) {
+        if (n >= level) {
+            DWORD attributes = ::GetFileAttributesW(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return false;  // nothing below a missing component exists
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                return true;
+            if (n == parts.size()) {
+                existing_ = attributes;
+                return false;
+            }
+        }
+        if (parts[n].empty())
             return false;
         path += L'\\';
-        path += parts[i];
+        path += parts[n];
     }
 }
 
-bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory) const
+bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory)
 {
     if (!IsPlainItemName(relativePath, isDirectory))
         return false;
@@ -157,17 +177,28 @@ bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory) c
     return !MeetsLink(relativePath);
 }
 
+bool ItemPathGuard::HasParentOf(const std::wstring& relativePath) const
+{
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    return realDirs_.count(DirKey(Prefix(relativePath, parts, parts.size() - 1))) != 0;
+}
+
 void ItemPathGuard::Claim(const std::wstring& relativePath, bool isDirectory)
 {
     std::vector<std::wstring_view> parts = Components(relativePath);
     size_t dirs = isDirectory ? parts.size() : parts.size() - 1;
-    std::wstring prefix;
-    for (size_t i = 0; i < dirs; ++i) {
-        if (i)
-            prefix += L'\\';
-        prefix += parts[i];
-        claimedDirs_.insert(DirKey(prefix));
+    realDirs_.insert(std::wstring());
+    for (size_t n = 1; n <= dirs; ++n) {
+        std::wstring key = DirKey(Prefix(relativePath, parts, n));
+        claimedDirs_.insert(key);
+        realDirs_.insert(std::move(key));
     }
+}
+
+void ItemPathGuard::Removed(DWORD attributes)
+{
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        realDirs_.clear();
 }
 
 }  // namespace SevenZip::intl

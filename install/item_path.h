@@ -1,6 +1,8 @@
 #pragma once
 // Destination paths of archive items, and the one check every item passes
 // before anything is created or reported for it.
+#include <windows.h>
+
 #include <set>
 #include <utility>
 #include <string>
@@ -24,22 +26,36 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory);
 // Decides for one extraction which items may be written. It refuses a name
 // IsPlainItemName refuses, a path that passes through or ends at a link (a
 // reparse point) at or below the destination, and a file where an earlier
-// item of the same archive has a directory.
+// item of the same archive has a directory. Directories an earlier item was
+// written in are known to be real ones and are not looked at again (until
+// something in the way of an item is deleted); only the new part of each
+// path costs file-system queries.
 class ItemPathGuard {
 public:
     // destDir ends with a separator.
     explicit ItemPathGuard(std::wstring destDir) : destDir_(std::move(destDir)) {}
 
-    bool Allows(const std::wstring& relativePath, bool isDirectory) const;
+    bool Allows(const std::wstring& relativePath, bool isDirectory);
+    // What the last accepted item's own path held when Allows looked: its
+    // attributes, or INVALID_FILE_ATTRIBUTES for nothing.
+    DWORD ExistingAttributes() const { return existing_; }
+    // Whether the directory an item goes in was made or found real by an
+    // earlier item, so it need not be made again.
+    bool HasParentOf(const std::wstring& relativePath) const;
     // Records the directories an accepted item was written in (and the item
-    // itself when it is one).
+    // itself when it is one): they are real directories now.
     void Claim(const std::wstring& relativePath, bool isDirectory);
+    // Something at an item's path was deleted; when it was a directory or a
+    // link, what is known about directories is looked at again.
+    void Removed(DWORD attributes);
 
 private:
-    bool MeetsLink(const std::wstring& relativePath) const;
+    bool MeetsLink(const std::wstring& relativePath);
 
     std::wstring destDir_;
     std::set<std::wstring> claimedDirs_;  // upper case, backslashes, no trailing one
+    std::set<std::wstring> realDirs_;     // the same keys; "" is the destination
+    DWORD existing_ = INVALID_FILE_ATTRIBUTES;
 };
 
 }  // namespace SevenZip::intl

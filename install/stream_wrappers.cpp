@@ -2,6 +2,10 @@
 
 #include <shlwapi.h>
 
+#include <new>
+
+#include "install/destination_files.h"
+
 namespace SevenZip::intl {
 namespace {
 
@@ -44,23 +48,32 @@ STDMETHODIMP InStreamWrapper::GetSize(UInt64* size) noexcept
 
 STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* processedSize) noexcept
 {
-    ULONG written = 0;
-    HRESULT hr = stream_->Write(data, size, &written);
+    DWORD written = 0;
+    BOOL ok = ::WriteFile(file_.Get(), data, size, &written, nullptr);
     if (processedSize)
         *processedSize = written;
-    return hr;
+    return ok ? S_OK : LastErrorResult();
 }
 
 STDMETHODIMP OutStreamWrapper::Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept
 {
-    return SeekStream(stream_.Get(), offset, seekOrigin, newPosition);
+    LARGE_INTEGER move, position{};
+    move.QuadPart = offset;
+    BOOL ok = ::SetFilePointerEx(file_.Get(), move, &position, seekOrigin);
+    if (newPosition)
+        *newPosition = static_cast<UInt64>(position.QuadPart);
+    return ok ? S_OK : LastErrorResult();
 }
 
+// Like a stream's SetSize, the position stays where it was.
 STDMETHODIMP OutStreamWrapper::SetSize(UInt64 newSize) noexcept
 {
-    ULARGE_INTEGER size;
-    size.QuadPart = newSize;
-    return stream_->SetSize(size);
+    LARGE_INTEGER zero{}, position{}, size;
+    size.QuadPart = static_cast<LONGLONG>(newSize);
+    if (!::SetFilePointerEx(file_.Get(), zero, &position, FILE_CURRENT) ||
+        !::SetFilePointerEx(file_.Get(), size, nullptr, FILE_BEGIN) || !::SetEndOfFile(file_.Get()))
+        return LastErrorResult();
+    return ::SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN) ? S_OK : LastErrorResult();
 }
 
 HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream)
@@ -69,10 +82,15 @@ HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream)
                                     nullptr, stream.ReleaseAndGetAddressOf());
 }
 
-HRESULT CreateWriteStream(const std::wstring& path, ComPtr<IStream>& stream)
+HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream)
 {
-    return ::SHCreateStreamOnFileEx(path.c_str(), STGM_CREATE | STGM_WRITE, FILE_ATTRIBUTE_NORMAL,
-                                    TRUE, nullptr, stream.ReleaseAndGetAddressOf());
+    stream.Reset();
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return LastErrorResult();
+    stream = new (std::nothrow) OutStreamWrapper(std::move(file));
+    return stream ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace SevenZip::intl

@@ -1,8 +1,10 @@
 #pragma once
 // 7-Zip stream interfaces over Windows IStream objects.
 #include <string>
+#include <utility>
 
 #include "install/seven_zip_com.h"
+#include "system/win_handles.h"
 
 namespace SevenZip::intl {
 
@@ -21,22 +23,28 @@ private:
     ComPtr<IStream> stream_;
 };
 
+// Writes one destination file through its own handle, which stays open
+// until the extraction has applied the item's times and attributes to it.
 class OutStreamWrapper final
     : public ComObject<0, ComAnswer<IOutStream, IID_IUnknown, IID_ISequentialOutStream, IID_IOutStream>> {
 public:
-    explicit OutStreamWrapper(IStream* stream) : stream_(stream) {}
+    explicit OutStreamWrapper(UniqueFileHandle file) : file_(std::move(file)) {}
 
     STDMETHODIMP Write(const void* data, UInt32 size, UInt32* processedSize) noexcept override;
     STDMETHODIMP Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept override;
     STDMETHODIMP SetSize(UInt64 newSize) noexcept override;
 
+    HANDLE Handle() const { return file_.Get(); }
+
 private:
     ~OutStreamWrapper() override = default;
-    ComPtr<IStream> stream_;
+    UniqueFileHandle file_;
 };
 
-// Opens a file as a Windows stream for reading, or creates it for writing.
+// Opens a file as a Windows stream for reading.
 HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream);
-HRESULT CreateWriteStream(const std::wstring& path, ComPtr<IStream>& stream);
+// Creates (or empties) a file for writing, shared for reading as a Windows
+// file stream is.
+HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream);
 
 }  // namespace SevenZip::intl

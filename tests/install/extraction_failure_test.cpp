@@ -113,3 +113,31 @@ TEST(ExtractionFailures, ACallbackThatSaysStopEndsTheExtraction)
     EXPECT_EQ(cb.started.size(), 1u);
     EXPECT_TRUE(cb.completed.empty());
 }
+
+TEST(ExtractionFailures, TheGuardLooksAgainAfterADirectoryIsDeleted)
+{
+    using SevenZip::intl::ItemPathGuard;
+    ScratchDir dest;
+    ItemPathGuard guard(dest.path());
+    ASSERT_TRUE(guard.Allows(L"a\\b\\one.txt", false));
+    EXPECT_EQ(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(guard.HasParentOf(L"a\\b\\one.txt"));
+
+    ASSERT_TRUE(::CreateDirectoryW((dest / L"a").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((dest / L"a\\b").c_str(), nullptr));
+    guard.Claim(L"a\\b\\one.txt", false);
+    EXPECT_TRUE(guard.HasParentOf(L"A/B/two.txt")) << "names differing in case and separator are one";
+    EXPECT_FALSE(guard.HasParentOf(L"a\\c\\two.txt"));
+    EXPECT_FALSE(guard.Allows(L"a/B", false)) << "a directory the archive made is no file's place";
+
+    // What is in the way of an item is seen below a known directory too.
+    ASSERT_TRUE(WriteBytes(dest / L"a\\b\\one.txt", "old"));
+    ASSERT_TRUE(guard.Allows(L"a\\b\\one.txt", false));
+    EXPECT_NE(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
+
+    guard.Removed(FILE_ATTRIBUTE_ARCHIVE);  // a file: the directories stand
+    EXPECT_TRUE(guard.HasParentOf(L"a\\b\\two.txt"));
+    guard.Removed(FILE_ATTRIBUTE_DIRECTORY);  // a tree went: nothing is taken for known
+    EXPECT_FALSE(guard.HasParentOf(L"a\\b\\two.txt"));
+    EXPECT_FALSE(guard.Allows(L"a\\b", false)) << "the claim outlives the knowledge";
+}
