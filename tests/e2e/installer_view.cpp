@@ -184,7 +184,6 @@ testing::AssertionResult BoxShows(HWND box, const std::wstring& textId, UINT typ
     if (!skin)
         return testing::AssertionFailure() << "the driver carries no skin package";
     MoveMouseAway();
-    Shot seen = Grab(box);
     RECT at = ScreenRect(box);
 
     std::wstring caption = GetString(L"MESSAGEBOX_CAPITON"), text = GetString(textId) + suffix;
@@ -201,16 +200,25 @@ testing::AssertionResult BoxShows(HWND box, const std::wstring& textId, UINT typ
     PumpFor(100);
     SetForegroundWindow(box);
 
-    if (seen.width != expected.width || seen.height != expected.height)
-        return testing::AssertionFailure() << "box is " << seen.width << "x" << seen.height
-                                           << ", the expected one " << expected.width << "x"
-                                           << expected.height;
-    int differing = CountDiffering(seen, expected, {0, 0, seen.width, seen.height});
-    // A digit more or less is some 40 pixels; the same box differs in none.
-    if (differing > 8)
-        return testing::AssertionFailure() << differing << " pixels differ from the box of "
-                                           << testing::PrintToString(textId) << " type " << type;
-    return testing::AssertionSuccess();
+    // The box may still be painting, or another program's new window may lie
+    // over it for a moment: look again for a while before calling it wrong.
+    Shot seen;
+    int differing = 0;
+    const DWORD start = GetTickCount();
+    do {
+        seen = Grab(box);
+        if (seen.width != expected.width || seen.height != expected.height)
+            return testing::AssertionFailure() << "box is " << seen.width << "x" << seen.height
+                                               << ", the expected one " << expected.width << "x"
+                                               << expected.height;
+        differing = CountDiffering(seen, expected, {0, 0, seen.width, seen.height});
+        // A digit more or less is some 40 pixels; the same box differs in none.
+        if (differing <= 8)
+            return testing::AssertionSuccess();
+        PumpFor(100);
+    } while (GetTickCount() - start < 3000);
+    return testing::AssertionFailure() << differing << " pixels differ from the box of "
+                                       << testing::PrintToString(textId) << " type " << type;
 }
 
 std::wstring DefaultProgramDir() { return L"C:\\Program Files\\kxVistral3\\"; }
