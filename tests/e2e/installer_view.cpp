@@ -1,9 +1,6 @@
 #include "tests/e2e/installer_view.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
-
-#include <cstdint>
 
 #include "app/message_box.h"
 #include "app/string_bundle.h"
@@ -100,61 +97,6 @@ void Installer::AgreeAndInstall() const
     ClickAt(kAgree);
     WaitFor([&] { return ButtonEnabled(); }, 3000);
     ClickAt(kInstallStart);
-}
-
-namespace {
-
-std::vector<DWORD> ThreadsOf(DWORD pid)
-{
-    std::vector<DWORD> ids;
-    UniqueFileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snap)
-        return ids;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Thread32First(snap.Get(), &entry); ok; ok = Thread32Next(snap.Get(), &entry))
-        if (entry.th32OwnerProcessID == pid)
-            ids.push_back(entry.th32ThreadID);
-    return ids;
-}
-
-uint64_t Ticks(const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
-
-}  // namespace
-
-bool Installer::AgreeAndInstallHeld()
-{
-    ClickAt(kAgree);
-    WaitFor([&] { return ButtonEnabled(); }, 3000);
-    // Threads that other clicks started are not the job's. A thread is told
-    // by when it was made, as thread ids are used again.
-    Sleep(200);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const uint64_t pressed = Ticks(now);
-    ClickAt(kInstallStart);
-    // Look every millisecond: the whole job may take well under a second, and
-    // each look is a round trip to the wine server that the installer shares.
-    const DWORD start = GetTickCount();
-    for (; held_.empty() && GetTickCount() - start < 10000; Sleep(1)) {
-        for (DWORD id : ThreadsOf(proc.Id())) {
-            UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_QUERY_LIMITED_INFORMATION, FALSE, id));
-            FILETIME created, exited, kernel, user;
-            if (!thread || !GetThreadTimes(thread.Get(), &created, &exited, &kernel, &user) ||
-                Ticks(created) < pressed)
-                continue;
-            if (SuspendThread(thread.Get()) != static_cast<DWORD>(-1))
-                held_.push_back(std::move(thread));
-        }
-    }
-    return !held_.empty();
-}
-
-void Installer::ReleaseJob()
-{
-    for (UniqueHandle& thread : held_)
-        ResumeThread(thread.Get());
-    held_.clear();
 }
 
 DWORD Installer::WaitExitCode(DWORD ms) const

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -41,21 +40,12 @@ public:
     void TypeInstallPath(const std::wstring& path) const;
     // Ticks the agreement box and presses the install button.
     void AgreeAndInstall() const;
-    // The same, then suspends the install job's thread as soon as it starts,
-    // so that the progress page can be looked at however fast the job runs.
-    // False when no new thread of the installer appeared.
-    bool AgreeAndInstallHeld();
-    // Lets a held job go on.
-    void ReleaseJob();
     HWND WaitBox(DWORD ms = 20000) const { return WaitWindow(proc.Id(), kBoxClass, ms); }
     // Ends without a window left: exit code, or STILL_ACTIVE after ms.
     DWORD WaitExitCode(DWORD ms = 15000) const;
 
     Process proc;
     HWND main = nullptr;
-
-private:
-    std::vector<UniqueHandle> held_;
 };
 
 // Button of a message box: the first ("btn_ok") or second ("btn_no").
