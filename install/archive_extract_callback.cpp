@@ -192,9 +192,34 @@ HRESULT ArchiveExtractCallback::StartDirectory()
 
 HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
 {
+    // A file new in a directory already made is made before it is
+    // announced: what is at its path decides whether it may be written, and
+    // a refused item is never announced.
+    UniqueFileHandle made;
+    if (!guard_.Settle(relativePath_, fullPath_, made)) {
+        fullPath_.clear();
+        return E_FAIL;
+    }
+    std::wstring stored = relativePath_;
     HRESULT hr = Announce();
+    if (made && (hr != S_OK || relativePath_ != stored))
+        DiscardNewFile(made);  // stopped, skipped or renamed by the callback
     if (hr != S_OK || fullPath_.empty())
         return hr;
+    if (!made && relativePath_ != stored && !guard_.Settle(relativePath_, fullPath_, made)) {
+        fullPath_.clear();
+        return E_FAIL;
+    }
+    if (made) {
+        file_ = new (std::nothrow) OutStreamWrapper(std::move(made));
+        if (!file_) {
+            fullPath_.clear();
+            return E_OUTOFMEMORY;
+        }
+        file_->AddRef();
+        *outStream = file_.Get();
+        return S_OK;
+    }
 
     if (overwriteMode_ == kOverwriteReplace) {
         DWORD existing = guard_.ExistingAttributes();

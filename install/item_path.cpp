@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <string_view>
+
+#include "install/destination_files.h"
 #include <vector>
 
 namespace SevenZip::intl {
@@ -134,9 +136,10 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
     return true;
 }
 
-bool ItemPathGuard::MeetsLink(const std::wstring& relativePath)
+bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory)
 {
     existing_ = INVALID_FILE_ATTRIBUTES;
+    settled_ = true;
     std::vector<std::wstring_view> parts = Components(relativePath);
     // Level n is the destination followed by the first n components. The
     // walk starts after the deepest level known to be a real directory.
@@ -145,6 +148,10 @@ bool ItemPathGuard::MeetsLink(const std::wstring& relativePath)
         --level;
     if (level > parts.size())
         return false;  // a directory an earlier item made
+    if (level == parts.size() && !isDirectory) {
+        settled_ = false;  // a file in a known directory: Settle looks
+        return false;
+    }
     std::wstring path = destDir_.substr(0, destDir_.size() - (EndsWithSeparator(destDir_) ? 1 : 0));
     for (size_t n = 0;; ++n) {
         if (n >= level) {
@@ -165,6 +172,37 @@ bool ItemPathGuard::MeetsLink(const std::wstring& relativePath)
     }
 }
 
+HANDLE ItemPathGuard::DirectoryHandle(std::wstring_view relativeDir)
+{
+    auto found = realDirs_.find(DirKey(relativeDir));
+    if (found == realDirs_.end())
+        return nullptr;
+    if (!found->second)
+        found->second = OpenDirectoryHandle(destDir_ + std::wstring(relativeDir));
+    return found->second ? found->second.Get() : nullptr;
+}
+
+bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring& fullPath,
+                           UniqueFileHandle& file)
+{
+    file.Reset();
+    if (settled_)
+        return true;
+    settled_ = true;
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    // Only where a whole path would be accepted too: a longer one fails as
+    // it always did.
+    if (fullPath.size() < MAX_PATH) {
+        HANDLE dir = DirectoryHandle(Prefix(relativePath, parts, parts.size() - 1));
+        if (dir && CreateNewFileIn(dir, std::wstring(parts.back()), file) == S_OK) {
+            existing_ = INVALID_FILE_ATTRIBUTES;
+            return true;
+        }
+    }
+    existing_ = ::GetFileAttributesW(fullPath.c_str());
+    return existing_ == INVALID_FILE_ATTRIBUTES || !(existing_ & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory)
 {
     if (!IsPlainItemName(relativePath, isDirectory))
@@ -174,7 +212,7 @@ bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory)
     if (!isDirectory && claimedDirs_.count(DirKey(relativePath)))
         return false;
     // The installer never follows a link it did not make.
-    return !MeetsLink(relativePath);
+    return !MeetsLink(relativePath, isDirectory);
 }
 
 bool ItemPathGuard::HasParentOf(const std::wstring& relativePath) const
@@ -187,11 +225,11 @@ void ItemPathGuard::Claim(const std::wstring& relativePath, bool isDirectory)
 {
     std::vector<std::wstring_view> parts = Components(relativePath);
     size_t dirs = isDirectory ? parts.size() : parts.size() - 1;
-    realDirs_.insert(std::wstring());
+    realDirs_.try_emplace(std::wstring());
     for (size_t n = 1; n <= dirs; ++n) {
         std::wstring key = DirKey(Prefix(relativePath, parts, n));
         claimedDirs_.insert(key);
-        realDirs_.insert(std::move(key));
+        realDirs_.try_emplace(std::move(key));
     }
 }
 

@@ -3,9 +3,13 @@
 // before anything is created or reported for it.
 #include <windows.h>
 
+#include <map>
 #include <set>
-#include <utility>
 #include <string>
+#include <string_view>
+#include <utility>
+
+#include "system/win_handles.h"
 
 namespace SevenZip::intl {
 
@@ -35,8 +39,15 @@ public:
     // destDir ends with a separator.
     explicit ItemPathGuard(std::wstring destDir) : destDir_(std::move(destDir)) {}
 
+    // A file in a directory known to be real is not looked for here: Settle
+    // does that, making it when it is new.
     bool Allows(const std::wstring& relativePath, bool isDirectory);
-    // What the last accepted item's own path held when Allows looked: its
+    // For a file Allows accepted: when nothing is at its path, makes it in
+    // its directory (file is then open); otherwise looks at what is there,
+    // false for a link. fullPath is the file's whole path.
+    bool Settle(const std::wstring& relativePath, const std::wstring& fullPath,
+                UniqueFileHandle& file);
+    // What the last accepted item's own path held when it was looked at: its
     // attributes, or INVALID_FILE_ATTRIBUTES for nothing.
     DWORD ExistingAttributes() const { return existing_; }
     // Whether the directory an item goes in was made or found real by an
@@ -50,12 +61,16 @@ public:
     void Removed(DWORD attributes);
 
 private:
-    bool MeetsLink(const std::wstring& relativePath);
+    bool MeetsLink(const std::wstring& relativePath, bool isDirectory);
+    HANDLE DirectoryHandle(std::wstring_view relativeDir);
 
     std::wstring destDir_;
     std::set<std::wstring> claimedDirs_;  // upper case, backslashes, no trailing one
-    std::set<std::wstring> realDirs_;     // the same keys; "" is the destination
+    // The same keys, "" for the destination; each with a handle once a file
+    // was made in it.
+    std::map<std::wstring, UniqueFileHandle> realDirs_;
     DWORD existing_ = INVALID_FILE_ATTRIBUTES;
+    bool settled_ = true;  // whether existing_ tells about the last item
 };
 
 }  // namespace SevenZip::intl

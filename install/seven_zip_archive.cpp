@@ -8,21 +8,20 @@
 namespace SevenZip {
 namespace intl {
 
-HRESULT OpenArchive(ArchiveFormat format, IStream* file, const UInt64* maxStartPosition,
+HRESULT OpenArchive(ArchiveFormat format, IInStream* in, const UInt64* maxStartPosition,
                     ComPtr<IInArchive>& handler)
 {
     HRESULT hr = CreateArchiveHandler(format, handler);
     if (FAILED(hr))
         return hr;
-    // The wrappers start with no reference; these pointers take the first.
-    ComPtr<IInStream> in = new (std::nothrow) InStreamWrapper(file);
+    // The callback starts with no reference; this pointer takes the first.
     ComPtr<IArchiveOpenCallback> openCallback = new (std::nothrow) ArchiveOpenCallback;
-    if (!in || !openCallback)
+    if (!openCallback)
         return E_OUTOFMEMORY;
     hr = in->Seek(0, STREAM_SEEK_SET, nullptr);
     if (FAILED(hr))
         return hr;
-    return handler->Open(in.Get(), maxStartPosition, openCallback.Get());
+    return handler->Open(in, maxStartPosition, openCallback.Get());
 }
 
 HRESULT ReadItemPath(IInArchive* handler, UInt32 index, std::wstring& path)
@@ -70,7 +69,7 @@ bool SevenZipArchive::ReadListing()
     itemCount_ = 0;
     itemPaths_.clear();
     itemSizes_.clear();
-    ComPtr<IStream> file;
+    ComPtr<IInStream> file;
     if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
         return false;
     ComPtr<IInArchive> handler;
@@ -114,7 +113,7 @@ int32_t SevenZipArchive::GetLevel() { return level_; }
 bool SevenZipArchive::ProbeFormat()
 {
     formatFixed_ = false;
-    ComPtr<IStream> file;
+    ComPtr<IInStream> file;
     if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
         return false;
 

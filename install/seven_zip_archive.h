@@ -47,7 +47,7 @@ private:
 namespace intl {
 
 // Opens an archive stream with the handler of a format.
-HRESULT OpenArchive(ArchiveFormat format, IStream* file, const UInt64* maxStartPosition,
+HRESULT OpenArchive(ArchiveFormat format, IInStream* in, const UInt64* maxStartPosition,
                     ComPtr<IInArchive>& handler);
 
 // An item's path as a string; empty for a missing or non-string path.

@@ -53,7 +53,7 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         // With no handler opening the file the format becomes 0: 7z.
         ProbeFormat();
 
-        ComPtr<IStream> file;
+        ComPtr<IInStream> file;
         if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
             return ERROR_OPEN_FAILED;
         ComPtr<IInArchive> handler;

@@ -1,7 +1,5 @@
 #include "install/stream_wrappers.h"
 
-#include <shlwapi.h>
-
 #include <new>
 
 #include "install/destination_files.h"
@@ -9,41 +7,41 @@
 namespace SevenZip::intl {
 namespace {
 
-HRESULT SeekStream(IStream* stream, Int64 offset, UInt32 origin, UInt64* newPosition)
+HRESULT SeekFile(HANDLE file, Int64 offset, UInt32 origin, UInt64* newPosition)
 {
-    LARGE_INTEGER move;
+    LARGE_INTEGER move, position{};
     move.QuadPart = offset;
-    ULARGE_INTEGER position{};
-    HRESULT hr = stream->Seek(move, origin, &position);
+    BOOL ok = ::SetFilePointerEx(file, move, &position, origin);
     if (newPosition)
-        *newPosition = position.QuadPart;
-    return hr;
+        *newPosition = static_cast<UInt64>(position.QuadPart);
+    return ok ? S_OK : LastErrorResult();
 }
 
 }  // namespace
 
 STDMETHODIMP InStreamWrapper::Read(void* data, UInt32 size, UInt32* processedSize) noexcept
 {
-    ULONG read = 0;
-    HRESULT hr = stream_->Read(data, size, &read);
+    DWORD read = 0;
+    BOOL ok = ::ReadFile(file_.Get(), data, size, &read, nullptr);
     if (processedSize)
         *processedSize = read;
-    // S_FALSE only says the end came before size bytes.
-    return SUCCEEDED(hr) ? S_OK : hr;
+    // Fewer bytes than asked for only say the end came first.
+    return ok ? S_OK : LastErrorResult();
 }
 
 STDMETHODIMP InStreamWrapper::Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept
 {
-    return SeekStream(stream_.Get(), offset, seekOrigin, newPosition);
+    return SeekFile(file_.Get(), offset, seekOrigin, newPosition);
 }
 
 STDMETHODIMP InStreamWrapper::GetSize(UInt64* size) noexcept
 {
-    STATSTG stat{};
-    HRESULT hr = stream_->Stat(&stat, STATFLAG_NONAME);
-    if (SUCCEEDED(hr) && size)
-        *size = stat.cbSize.QuadPart;
-    return hr;
+    LARGE_INTEGER bytes{};
+    if (!::GetFileSizeEx(file_.Get(), &bytes))
+        return LastErrorResult();
+    if (size)
+        *size = static_cast<UInt64>(bytes.QuadPart);
+    return S_OK;
 }
 
 STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* processedSize) noexcept
@@ -57,12 +55,7 @@ STDMETHODIMP OutStreamWrapper::Write(const void* data, UInt32 size, UInt32* proc
 
 STDMETHODIMP OutStreamWrapper::Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept
 {
-    LARGE_INTEGER move, position{};
-    move.QuadPart = offset;
-    BOOL ok = ::SetFilePointerEx(file_.Get(), move, &position, seekOrigin);
-    if (newPosition)
-        *newPosition = static_cast<UInt64>(position.QuadPart);
-    return ok ? S_OK : LastErrorResult();
+    return SeekFile(file_.Get(), offset, seekOrigin, newPosition);
 }
 
 // Like a stream's SetSize, the position stays where it was.
@@ -76,10 +69,15 @@ STDMETHODIMP OutStreamWrapper::SetSize(UInt64 newSize) noexcept
     return ::SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN) ? S_OK : LastErrorResult();
 }
 
-HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream)
+HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream)
 {
-    return ::SHCreateStreamOnFileEx(path.c_str(), STGM_READ, FILE_ATTRIBUTE_NORMAL, FALSE,
-                                    nullptr, stream.ReleaseAndGetAddressOf());
+    stream.Reset();
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return LastErrorResult();
+    stream = new (std::nothrow) InStreamWrapper(std::move(file));
+    return stream ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream)

@@ -12,7 +12,7 @@ class InStreamWrapper final
     : public ComObject<0, ComAnswer<IInStream, IID_IUnknown, IID_ISequentialInStream, IID_IInStream>,
                        ComAnswer<IStreamGetSize, IID_IStreamGetSize>> {
 public:
-    explicit InStreamWrapper(IStream* stream) : stream_(stream) {}
+    explicit InStreamWrapper(UniqueFileHandle file) : file_(std::move(file)) {}
 
     STDMETHODIMP Read(void* data, UInt32 size, UInt32* processedSize) noexcept override;
     STDMETHODIMP Seek(Int64 offset, UInt32 seekOrigin, UInt64* newPosition) noexcept override;
@@ -20,7 +20,7 @@ public:
 
 private:
     ~InStreamWrapper() override = default;
-    ComPtr<IStream> stream_;
+    UniqueFileHandle file_;
 };
 
 // Writes one destination file through its own handle, which stays open
@@ -41,8 +41,9 @@ private:
     UniqueFileHandle file_;
 };
 
-// Opens a file as a Windows stream for reading.
-HRESULT OpenReadStream(const std::wstring& path, ComPtr<IStream>& stream);
+// Opens a file for reading, shared for reading and writing as a Windows
+// file stream opens it.
+HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream);
 // Creates (or empties) a file for writing, shared for reading as a Windows
 // file stream is.
 HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream);

@@ -114,6 +114,42 @@ TEST(ExtractionFailures, ACallbackThatSaysStopEndsTheExtraction)
     EXPECT_TRUE(cb.completed.empty());
 }
 
+// A file in a directory already made is made before it is announced: what
+// the callback then answers must leave no file behind that it did not want.
+TEST(ExtractionFailures, FilesTheCallbackStopsSkipsOrRenamesLeaveNothingBehind)
+{
+    const std::wstring item = L"sub\\deeper\\program.exe";
+    struct Case {
+        const char* name;
+        bool stop;
+        const wchar_t* renameTo;  // nullptr: no rename
+        int32_t result;
+        const wchar_t* present;   // nullptr: none
+    };
+    const Case cases[] = {
+        {"stopped", true, nullptr, E_FAIL, nullptr},
+        {"skipped", false, L"", 0, nullptr},
+        {"renamed", false, L"sub\\deeper\\renamed.exe", 0, L"sub\\deeper\\renamed.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dest;
+        RecordingCallback cb;
+        if (c.stop)
+            cb.stopAt = item;
+        if (c.renameTo)
+            cb.renames[item] = c.renameTo;
+        EXPECT_EQ(Extract(TestData(L"basic.7z"), dest.path(), &cb), c.result);
+        EXPECT_EQ(::GetFileAttributesW((dest / item).c_str()), INVALID_FILE_ATTRIBUTES);
+        if (c.present) {
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadBytes(dest / c.present, bytes));
+            EXPECT_EQ(bytes.size(), 5002u);
+            EXPECT_EQ(bytes[0], 'M');
+        }
+    }
+}
+
 TEST(ExtractionFailures, TheGuardLooksAgainAfterADirectoryIsDeleted)
 {
     using SevenZip::intl::ItemPathGuard;
@@ -130,10 +166,23 @@ TEST(ExtractionFailures, TheGuardLooksAgainAfterADirectoryIsDeleted)
     EXPECT_FALSE(guard.HasParentOf(L"a\\c\\two.txt"));
     EXPECT_FALSE(guard.Allows(L"a/B", false)) << "a directory the archive made is no file's place";
 
-    // What is in the way of an item is seen below a known directory too.
+    // What is in the way of an item is seen below a known directory too and
+    // left for the careful way; a new name there is made at once.
     ASSERT_TRUE(WriteBytes(dest / L"a\\b\\one.txt", "old"));
     ASSERT_TRUE(guard.Allows(L"a\\b\\one.txt", false));
+    UniqueFileHandle made;
+    ASSERT_TRUE(guard.Settle(L"a\\b\\one.txt", dest / L"a\\b\\one.txt", made));
+    EXPECT_FALSE(made);
     EXPECT_NE(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
+    std::vector<uint8_t> kept;
+    ASSERT_TRUE(ReadBytes(dest / L"a\\b\\one.txt", kept));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+    ASSERT_TRUE(guard.Allows(L"A/B/new.txt", false));
+    ASSERT_TRUE(guard.Settle(L"A/B/new.txt", dest / L"A/B/new.txt", made));
+    EXPECT_TRUE(made);
+    EXPECT_EQ(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
+    made.Reset();
+    EXPECT_NE(::GetFileAttributesW((dest / L"a\\b\\new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 
     guard.Removed(FILE_ATTRIBUTE_ARCHIVE);  // a file: the directories stand
     EXPECT_TRUE(guard.HasParentOf(L"a\\b\\two.txt"));

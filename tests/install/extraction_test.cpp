@@ -89,7 +89,7 @@ TEST(ExtractedItems, FilesGetTheStoredCreationTime)
     ASSERT_EQ(Extract(TestData(L"basic.7z"), dest.path(), nullptr), 0);
 
     // The creation time the archive stores for top.txt.
-    SevenZip::ComPtr<IStream> file;
+    SevenZip::ComPtr<IInStream> file;
     ASSERT_EQ(SevenZip::intl::OpenReadStream(TestData(L"basic.7z"), file), S_OK);
     SevenZip::ComPtr<IInArchive> handler;
     ASSERT_EQ(SevenZip::intl::OpenArchive(SevenZip::kFormat7z, file.Get(), nullptr, handler), S_OK);

@@ -2,6 +2,7 @@
 // A progress callback that records what the extraction reports and answers
 // as told.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ struct RecordingCallback : SevenZip::ProgressCallback {
     bool wantListing = false;
     bool extractAfterListing = true;
     bool allowItems = true;
+    std::wstring stopAt;                          // a relative path: stop there
+    std::map<std::wstring, std::wstring> renames;  // relative path -> new one ("" skips)
 
     std::vector<uint32_t> counts;
     std::vector<std::wstring> listedPaths;
@@ -45,6 +48,10 @@ struct RecordingCallback : SevenZip::ProgressCallback {
         lastDestDir = destDir;
         started.push_back(destDir + relativePath);
         startedIsDir.push_back(isDirectory);
+        if (relativePath == stopAt)
+            return false;
+        if (auto r = renames.find(relativePath); r != renames.end())
+            relativePath = r->second;
         return allowItems;
     }
     bool ItemCompleted(const std::wstring& path, uint64_t size) override
