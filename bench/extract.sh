@@ -4,11 +4,14 @@
 # then a whole install job (InstallThread, the archive as its payload) against
 # the same native extraction.
 #   usage: bench/extract.sh            (after scripts/build.sh)
-# Scratch files go to $KX_BENCH_DIR (default /tmp/kx-bench), removed at the end.
+# Scratch files go to $KX_BENCH_DIR, removed at the end: by default a folder in
+# memory (/dev/shm), so that the disk's write-back, which both sides share,
+# neither blurs nor dilutes the comparison; /tmp where there is none.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
-work=${KX_BENCH_DIR:-/tmp/kx-bench}
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=/dev/shm; else scratch=/tmp; fi
+work=${KX_BENCH_DIR:-$scratch/kx-bench}
 bench_exe=$build/bench/kx_extract_bench.exe
 job_exe=$build/bench/kx_job_bench.exe
 [ -x "$bench_exe" ] && [ -x "$job_exe" ] || { echo "extract.sh: build first (scripts/build.sh)" >&2; exit 1; }
