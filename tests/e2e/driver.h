@@ -24,7 +24,8 @@ constexpr wchar_t kAgreementClass[] = L"wnd_user_argment";
 constexpr wchar_t kDialogClass[] = L"#32770";
 
 // Set by the case runner (tests/e2e/run-cases.sh): the installer under test
-// (another one in KX_E2E_DAMAGED_SETUP) and the built stand-in product
+// (others in KX_E2E_DAMAGED_SETUP, with a payload that does not unpack, and
+// KX_E2E_LARGE_SETUP, with thousands of small files) and the built stand-in product
 // programs (folder with a trailing backslash).
 std::wstring Env(const wchar_t* name);
 std::wstring SetupExe();

@@ -16,6 +16,7 @@ export WINEARCH=$arch WINEDEBUG=-all WINEPREFIX=$work/prefix
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 export KX_E2E_SETUP=$(winpath "$build/app/kxVistralSetup.exe")
 export KX_E2E_DAMAGED_SETUP=$(winpath "$build/tests/e2e/kxVistralSetup_damaged.exe")
+export KX_E2E_LARGE_SETUP=$(winpath "$build/tests/e2e/kxVistralSetup_large.exe")
 export KX_E2E_PRODUCT=$(winpath "$build/payload/")
 # The usage report goes to a closed port on this machine, never further.
 export http_proxy=http://127.0.0.1:9 HTTP_PROXY=http://127.0.0.1:9
