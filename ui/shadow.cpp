@@ -54,6 +54,7 @@ void CShadowUI::Hide()
 {
     if (m_hWnd)
         ShowWindow(m_hWnd, SW_HIDE);
+    m_szDrawn = {};
 }
 
 void CShadowUI::OnParentMessage(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam)
@@ -86,7 +87,19 @@ void CShadowUI::Update()
     int w = rcWnd.right - rcWnd.left + 2 * m_nSize, h = rcWnd.bottom - rcWnd.top + 2 * m_nSize;
     if (w <= 0 || h <= 0 || m_nSize <= 0)
         return;
+    // A window that only moved keeps its shadow's picture: drawing it costs
+    // far more than moving it, and a window moves several times while it is
+    // created and centred.
+    if (m_szDrawn.cx != w || m_szDrawn.cy != h)
+        Draw(rcWnd, w, h);
+    // Just below the window it belongs to.
+    SetWindowPos(m_hWnd, m_hWndOwner, rcWnd.left - m_nSize + m_ptOffset.x,
+                 rcWnd.top - m_nSize + m_ptOffset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
 
+void CShadowUI::Draw(const RECT& rcWnd, int w, int h)
+{
     BITMAPINFO bmi = {};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = w;
@@ -140,9 +153,7 @@ void CShadowUI::Update()
     SelectObject(mem, old);
     ReleaseDC(nullptr, screen);
     m_bDrawn = true;
-    // Just below the window it belongs to.
-    SetWindowPos(m_hWnd, m_hWndOwner, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    m_szDrawn = size;
 }
 
 }  // namespace DuiLib

@@ -20,11 +20,27 @@ public:
 
     void ShowShadow(bool bShow) { m_bIsShowShadow = bShow; }
     bool IsShowShadow() const { return m_bIsShowShadow; }
-    void SetSize(int nSize) { m_nSize = nSize < 0 ? 0 : (nSize > 64 ? 64 : nSize); }
+    void SetSize(int nSize)
+    {
+        m_nSize = nSize < 0 ? 0 : (nSize > 64 ? 64 : nSize);
+        m_szDrawn = {};
+    }
     int GetSize() const { return m_nSize; }
-    void SetImage(LPCWSTR szImage) { m_sShadowImage = szImage ? szImage : L""; }
-    void SetShadowCorner(const RECT& rcCorner) { m_rcShadowCorner = rcCorner; }
-    void SetColor(DWORD dwColor) { m_dwColor = dwColor; }
+    void SetImage(LPCWSTR szImage)
+    {
+        m_sShadowImage = szImage ? szImage : L"";
+        m_szDrawn = {};
+    }
+    void SetShadowCorner(const RECT& rcCorner)
+    {
+        m_rcShadowCorner = rcCorner;
+        m_szDrawn = {};
+    }
+    void SetColor(DWORD dwColor)
+    {
+        m_dwColor = dwColor;
+        m_szDrawn = {};
+    }
     void SetPosition(int x, int y) { m_ptOffset = {x, y}; }
 
     // Creates the shadow window for the manager's window (once).
@@ -37,6 +53,7 @@ public:
 
 private:
     void Update();
+    void Draw(const RECT& rcWnd, int w, int h);
     void Hide();
 
     CPaintManagerUI* m_pManager = nullptr;
@@ -49,6 +66,9 @@ private:
     RECT m_rcShadowCorner = {};
     DWORD m_dwColor = 0x40000000;
     POINT m_ptOffset = {};
+    // The size of the picture the shadow window shows; empty when it must be
+    // drawn again (not drawn yet, hidden, or its settings changed).
+    SIZE m_szDrawn = {};
 };
 
 }  // namespace DuiLib
