@@ -45,9 +45,23 @@ bool CShadowUI::Create(CPaintManagerUI* pManager)
                              CPaintManagerUI::GetInstance(), nullptr);
     if (!m_hWnd)
         return false;
-    if (IsWindowVisible(m_hWndOwner))
+    if (ParentShown())
         Update();
     return true;
+}
+
+bool CShadowUI::ParentShown() const
+{
+    return IsWindowVisible(m_hWndOwner) && !IsIconic(m_hWndOwner) && !IsZoomed(m_hWndOwner);
+}
+
+void CShadowUI::OnParentPainted()
+{
+    if (m_bParentPainted)
+        return;
+    m_bParentPainted = true;
+    if (m_hWnd && ParentShown())
+        Update();
 }
 
 void CShadowUI::Hide()
@@ -64,8 +78,7 @@ void CShadowUI::OnParentMessage(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam)
     switch (uMsg) {
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if ((pos->flags & SWP_HIDEWINDOW) || !IsWindowVisible(m_hWndOwner) || IsIconic(m_hWndOwner) ||
-            IsZoomed(m_hWndOwner))
+        if ((pos->flags & SWP_HIDEWINDOW) || !ParentShown())
             Hide();
         else
             Update();
@@ -85,7 +98,7 @@ void CShadowUI::Update()
     RECT rcWnd;
     GetWindowRect(m_hWndOwner, &rcWnd);
     int w = rcWnd.right - rcWnd.left + 2 * m_nSize, h = rcWnd.bottom - rcWnd.top + 2 * m_nSize;
-    if (w <= 0 || h <= 0 || m_nSize <= 0)
+    if (w <= 0 || h <= 0 || m_nSize <= 0 || !m_bParentPainted)
         return;
     // A window that only moved keeps its shadow's picture: drawing it costs
     // far more than moving it, and a window moves several times while it is

@@ -47,12 +47,15 @@ public:
     bool Create(CPaintManagerUI* pManager);
     // Follows the window: called with the window's own messages.
     void OnParentMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // The window has painted itself: the shadow may show from now on.
+    void OnParentPainted();
     HWND GetHWND() const { return m_hWnd; }
     // Whether the shadow has been drawn at least once.
     bool IsDrawn() const { return m_bDrawn; }
 
 private:
     void Update();
+    bool ParentShown() const;
     void Draw(const RECT& rcWnd, int w, int h);
     void Hide();
 
@@ -61,6 +64,9 @@ private:
     HWND m_hWndOwner = nullptr;
     bool m_bIsShowShadow = false;
     bool m_bDrawn = false;
+    // The window's own first picture comes first; the shadow around it waits
+    // for it, so a new window shows as early as it can.
+    bool m_bParentPainted = false;
     int m_nSize = 0;
     std::wstring m_sShadowImage;
     RECT m_rcShadowCorner = {};

@@ -160,6 +160,27 @@ TEST_F(Paint, ShadowSurroundsAndFollowsTheWindow)
     EXPECT_FALSE(IsWindow(shadowWnd));
 }
 
+TEST(PaintShadow, ShowsOnceTheWindowHasPaintedItself)
+{
+    uitest::InstallTestSkin();
+    TestWindow wnd{L"test_main.xml"};
+    ASSERT_TRUE(wnd.Open());
+    CShadowUI* shadow = wnd.PM().GetShadow();
+    ASSERT_NE(shadow, nullptr);
+    ASSERT_TRUE(IsWindowVisible(wnd.GetHWND()));
+    SetWindowPos(wnd.GetHWND(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(shadow->IsDrawn()) << "not before the window's own first picture";
+    EXPECT_FALSE(IsWindowVisible(shadow->GetHWND()));
+    UpdateWindow(wnd.GetHWND());
+    EXPECT_TRUE(shadow->IsDrawn());
+    EXPECT_TRUE(IsWindowVisible(shadow->GetHWND()));
+    RECT rc;
+    GetWindowRect(shadow->GetHWND(), &rc);
+    EXPECT_EQ(rc.left, 38) << "around the window where it is when it painted";
+    EXPECT_EQ(rc.top, 48);
+    DestroyWindow(wnd.GetHWND());
+}
+
 TEST(PaintText, LongChineseTextWrapsInAMultiLineText)
 {
     uitest::InstallTestSkin();
