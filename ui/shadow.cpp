@@ -34,20 +34,21 @@ CShadowUI::~CShadowUI()
 
 bool CShadowUI::Create(CPaintManagerUI* pManager)
 {
-    if (m_hWnd || !m_bIsShowShadow || !pManager || !RegisterShadowClass())
+    if (m_pManager || !m_bIsShowShadow || !pManager || !RegisterShadowClass())
         return false;
     m_pManager = pManager;
     m_hWndOwner = pManager->GetPaintWindow();
+    return true;
+}
+
+bool CShadowUI::MakeWindow()
+{
     // Owned by the window's own owner, so it can stay below the window.
     HWND owner = GetWindow(m_hWndOwner, GW_OWNER);
     m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                              kShadowClass, nullptr, WS_POPUP, 0, 0, 0, 0, owner, nullptr,
                              CPaintManagerUI::GetInstance(), nullptr);
-    if (!m_hWnd)
-        return false;
-    if (ParentShown())
-        Update();
-    return true;
+    return m_hWnd != nullptr;
 }
 
 bool CShadowUI::ParentShown() const
@@ -60,7 +61,7 @@ void CShadowUI::OnParentPainted()
     if (m_bParentPainted)
         return;
     m_bParentPainted = true;
-    if (m_hWnd && ParentShown())
+    if (m_pManager && MakeWindow() && ParentShown())
         Update();
 }
 

@@ -43,7 +43,8 @@ public:
     }
     void SetPosition(int x, int y) { m_ptOffset = {x, y}; }
 
-    // Creates the shadow window for the manager's window (once).
+    // Gives the shadow to the manager's window (once); its own window is made
+    // when that window has painted itself.
     bool Create(CPaintManagerUI* pManager);
     // Follows the window: called with the window's own messages.
     void OnParentMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -56,6 +57,7 @@ public:
 private:
     void Update();
     bool ParentShown() const;
+    bool MakeWindow();
     void Draw(const RECT& rcWnd, int w, int h);
     void Hide();
 
