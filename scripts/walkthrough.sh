@@ -3,6 +3,8 @@
 # display, in a fresh copy of the template prefix, as a user would (see
 # tests/e2e/walkthrough.cpp); writes a PNG of each page into PICTURES (if
 # given) and prints the walkthrough's lines (install_dir=, install_s=, ...).
+# KX_WARM_DESKTOP=1 brings Wine's desktop up before the clock of the first
+# painted window starts (kx_walkthrough.exe --warm-desktop).
 #   usage: walkthrough.sh PREFIX [PICTURES] [SETUP.exe]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +21,9 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 export http_proxy=http://127.0.0.1:9  # the usage report stays on this machine
 winpath() { echo "Z:${1//\//\\}"; }
-args=("$(winpath "$exe")")
+args=()
+if [ "${KX_WARM_DESKTOP:-}" = 1 ]; then args+=(--warm-desktop); fi
+args+=("$(winpath "$exe")")
 if [ -n "$pictures" ]; then
   mkdir -p "$pictures"
   pictures=$(cd "$pictures" && pwd)

@@ -213,6 +213,8 @@ bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
                    ps.rcPaint.top, SRCCOPY);
         }
         EndPaint(m_hWndPaint, &ps);
+        if (m_pShadow)
+            m_pShadow->OnParentPainted();
         lRes = 0;
         return true;
     }

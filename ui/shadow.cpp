@@ -34,26 +34,42 @@ CShadowUI::~CShadowUI()
 
 bool CShadowUI::Create(CPaintManagerUI* pManager)
 {
-    if (m_hWnd || !m_bIsShowShadow || !pManager || !RegisterShadowClass())
+    if (m_pManager || !m_bIsShowShadow || !pManager || !RegisterShadowClass())
         return false;
     m_pManager = pManager;
     m_hWndOwner = pManager->GetPaintWindow();
+    return true;
+}
+
+bool CShadowUI::MakeWindow()
+{
     // Owned by the window's own owner, so it can stay below the window.
     HWND owner = GetWindow(m_hWndOwner, GW_OWNER);
     m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                              kShadowClass, nullptr, WS_POPUP, 0, 0, 0, 0, owner, nullptr,
                              CPaintManagerUI::GetInstance(), nullptr);
-    if (!m_hWnd)
-        return false;
-    if (IsWindowVisible(m_hWndOwner))
+    return m_hWnd != nullptr;
+}
+
+bool CShadowUI::ParentShown() const
+{
+    return IsWindowVisible(m_hWndOwner) && !IsIconic(m_hWndOwner) && !IsZoomed(m_hWndOwner);
+}
+
+void CShadowUI::OnParentPainted()
+{
+    if (m_bParentPainted)
+        return;
+    m_bParentPainted = true;
+    if (m_pManager && MakeWindow() && ParentShown())
         Update();
-    return true;
 }
 
 void CShadowUI::Hide()
 {
     if (m_hWnd)
         ShowWindow(m_hWnd, SW_HIDE);
+    m_szDrawn = {};
 }
 
 void CShadowUI::OnParentMessage(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam)
@@ -63,8 +79,7 @@ void CShadowUI::OnParentMessage(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam)
     switch (uMsg) {
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if ((pos->flags & SWP_HIDEWINDOW) || !IsWindowVisible(m_hWndOwner) || IsIconic(m_hWndOwner) ||
-            IsZoomed(m_hWndOwner))
+        if ((pos->flags & SWP_HIDEWINDOW) || !ParentShown())
             Hide();
         else
             Update();
@@ -84,9 +99,21 @@ void CShadowUI::Update()
     RECT rcWnd;
     GetWindowRect(m_hWndOwner, &rcWnd);
     int w = rcWnd.right - rcWnd.left + 2 * m_nSize, h = rcWnd.bottom - rcWnd.top + 2 * m_nSize;
-    if (w <= 0 || h <= 0 || m_nSize <= 0)
+    if (w <= 0 || h <= 0 || m_nSize <= 0 || !m_bParentPainted)
         return;
+    // A window that only moved keeps its shadow's picture: drawing it costs
+    // far more than moving it, and a window moves several times while it is
+    // created and centred.
+    if (m_szDrawn.cx != w || m_szDrawn.cy != h)
+        Draw(rcWnd, w, h);
+    // Just below the window it belongs to.
+    SetWindowPos(m_hWnd, m_hWndOwner, rcWnd.left - m_nSize + m_ptOffset.x,
+                 rcWnd.top - m_nSize + m_ptOffset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
 
+void CShadowUI::Draw(const RECT& rcWnd, int w, int h)
+{
     BITMAPINFO bmi = {};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = w;
@@ -140,9 +167,7 @@ void CShadowUI::Update()
     SelectObject(mem, old);
     ReleaseDC(nullptr, screen);
     m_bDrawn = true;
-    // Just below the window it belongs to.
-    SetWindowPos(m_hWnd, m_hWndOwner, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    m_szDrawn = size;
 }
 
 }  // namespace DuiLib

@@ -124,19 +124,61 @@ TEST_F(Paint, ShadowSurroundsAndFollowsTheWindow)
     ASSERT_NE(shadow->GetHWND(), nullptr);
     EXPECT_TRUE(IsWindowVisible(shadow->GetHWND()));
     EXPECT_TRUE(shadow->IsDrawn());
-    SetWindowPos(wnd.GetHWND(), nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT rc;
-    GetWindowRect(shadow->GetHWND(), &rc);
-    EXPECT_EQ(rc.left, 88);
-    EXPECT_EQ(rc.top, 108);
-    EXPECT_EQ(rc.right - rc.left, 424);
-    EXPECT_EQ(rc.bottom - rc.top, 324);
+    auto rectOf = [](HWND h) {
+        RECT rc;
+        GetWindowRect(h, &rc);
+        return rc;
+    };
+    struct Step {
+        const char* what;
+        int x, y, cx, cy;  // the window's new place
+    } steps[] = {
+        {"moved", 100, 120, 400, 300},
+        {"moved again", 140, 90, 400, 300},
+        {"resized", 140, 90, 460, 320},
+        {"back to its size", 60, 70, 400, 300},
+    };
+    for (const Step& s : steps) {
+        SetWindowPos(wnd.GetHWND(), nullptr, s.x, s.y, s.cx, s.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        uitest::Pump();
+        RECT rc = rectOf(shadow->GetHWND());
+        EXPECT_EQ(rc.left, s.x - 12) << s.what;
+        EXPECT_EQ(rc.top, s.y - 12) << s.what;
+        EXPECT_EQ(rc.right - rc.left, s.cx + 24) << s.what;
+        EXPECT_EQ(rc.bottom - rc.top, s.cy + 24) << s.what;
+    }
     EXPECT_TRUE(GetWindowLongW(shadow->GetHWND(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) << "clicks go through";
     ShowWindow(wnd.GetHWND(), SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(shadow->GetHWND()));
+    SetWindowPos(wnd.GetHWND(), nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(wnd.GetHWND(), SW_SHOWNOACTIVATE);
+    uitest::Pump();
+    EXPECT_TRUE(IsWindowVisible(shadow->GetHWND())) << "shown again with the window";
+    EXPECT_EQ(rectOf(shadow->GetHWND()).left, 18) << "where the window is now";
     HWND shadowWnd = shadow->GetHWND();
     DestroyWindow(wnd.GetHWND());
     EXPECT_FALSE(IsWindow(shadowWnd));
+}
+
+TEST(PaintShadow, ShowsOnceTheWindowHasPaintedItself)
+{
+    uitest::InstallTestSkin();
+    TestWindow wnd{L"test_main.xml"};
+    ASSERT_TRUE(wnd.Open());
+    CShadowUI* shadow = wnd.PM().GetShadow();
+    ASSERT_NE(shadow, nullptr);
+    ASSERT_TRUE(IsWindowVisible(wnd.GetHWND()));
+    SetWindowPos(wnd.GetHWND(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(shadow->IsDrawn()) << "not before the window's own first picture";
+    EXPECT_EQ(shadow->GetHWND(), nullptr) << "nor is its window made";
+    UpdateWindow(wnd.GetHWND());
+    EXPECT_TRUE(shadow->IsDrawn());
+    EXPECT_TRUE(IsWindowVisible(shadow->GetHWND()));
+    RECT rc;
+    GetWindowRect(shadow->GetHWND(), &rc);
+    EXPECT_EQ(rc.left, 38) << "around the window where it is when it painted";
+    EXPECT_EQ(rc.top, 48);
+    DestroyWindow(wnd.GetHWND());
 }
 
 TEST(PaintText, LongChineseTextWrapsInAMultiLineText)
