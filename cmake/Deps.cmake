@@ -16,7 +16,7 @@ function(kx_import_static name dir lib)
 endfunction()
 
 kx_import_static(dep::pugixml "${KX_DEP_PUGIXML_DIR}" libpugixml.a)
-set_property(TARGET dep::pugixml PROPERTY INTERFACE_COMPILE_DEFINITIONS PUGIXML_WCHAR_MODE)
+set_property(TARGET dep::pugixml PROPERTY INTERFACE_COMPILE_DEFINITIONS "PUGIXML_WCHAR_MODE;PUGIXML_NO_STL")
 
 kx_import_static(dep::jsoncpp "${KX_DEP_LIBJSONCPP_DIR}" libjsoncpp.a)
 
