@@ -7,7 +7,7 @@ FONT=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 REPACK_PNG="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/repack_png.py"
 
 # save IN OUT: 8-bit RGBA pixels without time stamps, so that a rebuild gives
-# the same bytes, in the smallest PNG form that holds them exactly
+# the same bytes, re-encoded in the smallest 8-bit RGBA PNG that holds them
 # (repack_png.py); ImageMagick's own decoding must find the same pixels.
 save() {
   "$IM" "$1" -alpha on -strip -define png:exclude-chunks=date,time,tIME \

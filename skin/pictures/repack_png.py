@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""Re-encodes an 8-bit PNG losslessly in its smallest form, for the skin.
+"""Re-encodes an 8-bit RGBA PNG losslessly in its smallest form, for the skin.
 
 The pictures travel twice in the installer's download (in the skin package
-and as the PNG resources beside it), so their size counts. The pixels stay
-exactly the same: the output decodes to the same 8-bit RGBA values as the
-input. Tried: the colour type that holds the picture (RGB when every pixel is
-opaque, a palette when it has at most 256 colours, else RGBA), each PNG row
-filter on every row and a per-row choice, at zlib's strongest settings; the
-smallest wins, and the input stays as it is when nothing beats it. Before
-writing, the result is decoded again and compared with the input.
+and as the PNG resources beside it), so their size counts. The skin's
+pictures are 8-bit RGBA PNG files, and stay so, with exactly the same pixels.
+Tried: each PNG row filter on every row and a per-row choice, at zlib's
+strongest settings; the smallest wins, and the input stays as it is when
+nothing beats it. Before writing, the result is decoded again and compared
+with the input.
 
     usage: repack_png.py IN.png OUT.png
 """
@@ -17,7 +16,6 @@ import sys
 import zlib
 
 SIGNATURE = b"\x89PNG\r\n\x1a\n"
-CHANNELS = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}
 
 
 def chunks(data):
@@ -85,57 +83,17 @@ def filter_row(kind, line, prev, bpp):
 
 
 def decode_rgba(data):
-    """The picture as width, height and 8-bit RGBA bytes (the way the
-    framework's decoder hands it over)."""
-    ihdr, idat, plte, trns = None, b"", None, None
+    """The picture as width, height and its 8-bit RGBA rows."""
+    ihdr, idat = None, b""
     for kind, body in chunks(data):
         if kind == b"IHDR":
             ihdr = struct.unpack(">IIBBBBB", body)
         elif kind == b"IDAT":
             idat += body
-        elif kind == b"PLTE":
-            plte = body
-        elif kind == b"tRNS":
-            trns = body
     width, height, depth, colour, _, _, interlace = ihdr
-    if depth != 8 or interlace != 0 or colour not in CHANNELS:
-        raise ValueError("only 8-bit, non-interlaced pictures")
-    rows = unfilter(zlib.decompress(idat), width, height, CHANNELS[colour])
-    out = bytearray()
-    for line in rows:
-        if colour == 6:
-            out += line
-        elif colour == 2:
-            for i in range(0, len(line), 3):
-                out += line[i:i + 3] + b"\xff"
-        elif colour == 3:
-            for index in line:
-                alpha = trns[index] if trns and index < len(trns) else 255
-                out += plte[3 * index:3 * index + 3] + bytes([alpha])
-        elif colour == 0:
-            for v in line:
-                out += bytes([v, v, v, 255])
-        else:  # grey with alpha
-            for i in range(0, len(line), 2):
-                out += bytes([line[i]] * 3 + [line[i + 1]])
-    return width, height, bytes(out)
-
-
-def layouts(width, height, rgba):
-    """(colour type, rows, PLTE, tRNS) forms that hold the picture exactly."""
-    pixels = [rgba[i:i + 4] for i in range(0, len(rgba), 4)]
-    forms = [(6, [rgba[y * width * 4:(y + 1) * width * 4] for y in range(height)], None, None)]
-    if all(p[3] == 255 for p in pixels):
-        rgb = b"".join(p[:3] for p in pixels)
-        forms.append((2, [rgb[y * width * 3:(y + 1) * width * 3] for y in range(height)], None, None))
-    colours = sorted(set(pixels), key=lambda p: p[3])  # translucent first: shortest tRNS
-    if len(colours) <= 256:
-        index = {p: i for i, p in enumerate(colours)}
-        line = bytes(index[p] for p in pixels)
-        plte = b"".join(p[:3] for p in colours)
-        alphas = bytes(p[3] for p in colours).rstrip(b"\xff")
-        forms.append((3, [line[y * width:(y + 1) * width] for y in range(height)], plte, alphas or None))
-    return forms
+    if (depth, colour, interlace) != (8, 6, 0):
+        raise ValueError("only 8-bit RGBA, non-interlaced pictures")
+    return width, height, unfilter(zlib.decompress(idat), width, height, 4)
 
 
 def filtered(rows, bpp, choice):
@@ -156,36 +114,28 @@ def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
 
 
-def encode(width, height, colour, rows, plte, trns):
-    bpp = CHANNELS[colour]
+def encode(width, height, rows):
     best = None
-    # A palette index is no number to predict: such rows are usually best unfiltered.
-    for choice in [0, "each"] if colour == 3 else [0, 1, 2, 3, 4, "each"]:
-        raw = filtered(rows, bpp, choice)
+    for choice in [0, 1, 2, 3, 4, "each"]:
+        raw = filtered(rows, 4, choice)
         for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
             z = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
             packed = z.compress(raw) + z.flush()
             if best is None or len(packed) < len(best):
                 best = packed
-    out = SIGNATURE + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour, 0, 0, 0))
-    if plte:
-        out += chunk(b"PLTE", plte)
-    if trns:
-        out += chunk(b"tRNS", trns)
-    return out + chunk(b"IDAT", best) + chunk(b"IEND", b"")
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return SIGNATURE + chunk(b"IHDR", header) + chunk(b"IDAT", best) + chunk(b"IEND", b"")
 
 
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__.strip().splitlines()[-1].strip())
     source = open(sys.argv[1], "rb").read()
-    width, height, rgba = decode_rgba(source)
-    best = source
-    for form in layouts(width, height, rgba):
-        candidate = encode(width, height, *form)
-        if len(candidate) < len(best):
-            best = candidate
-    if decode_rgba(best) != (width, height, rgba):
+    picture = decode_rgba(source)
+    best = encode(*picture)
+    if len(best) >= len(source):
+        best = source
+    if decode_rgba(best) != picture:
         sys.exit("repack_png.py: %s: the re-encoded picture differs" % sys.argv[1])
     with open(sys.argv[2], "wb") as f:
         f.write(best)
