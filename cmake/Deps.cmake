@@ -16,7 +16,7 @@ function(kx_import_static name dir lib)
 endfunction()
 
 kx_import_static(dep::pugixml "${KX_DEP_PUGIXML_DIR}" libpugixml.a)
-set_property(TARGET dep::pugixml PROPERTY INTERFACE_COMPILE_DEFINITIONS PUGIXML_WCHAR_MODE)
+set_property(TARGET dep::pugixml PROPERTY INTERFACE_COMPILE_DEFINITIONS "PUGIXML_WCHAR_MODE;PUGIXML_NO_STL")
 
 kx_import_static(dep::jsoncpp "${KX_DEP_LIBJSONCPP_DIR}" libjsoncpp.a)
 
@@ -33,12 +33,14 @@ set_target_properties(dep::crypto PROPERTIES
   INTERFACE_LINK_LIBRARIES "advapi32;user32")
 
 # 7-Zip's archive code: its handlers and codecs register themselves through
-# static objects nothing references, so the whole archive must be linked.
+# static objects nothing references, so the library holding those objects
+# must be linked whole; the rest of the code is linked as far as it is used.
+kx_import_static(dep::7zip_register "${KX_DEP_7ZIP_DIR}" lib7zregister.a)
 kx_import_static(dep::7zip_archive "${KX_DEP_7ZIP_DIR}" lib7zextract.a)
 add_library(dep::7zip INTERFACE IMPORTED GLOBAL)
 target_include_directories(dep::7zip INTERFACE "${KX_DEP_7ZIP_DIR}/include")
 target_link_libraries(dep::7zip INTERFACE
-  "$<LINK_LIBRARY:WHOLE_ARCHIVE,dep::7zip_archive>" oleaut32 uuid)
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,dep::7zip_register>" dep::7zip_archive oleaut32 uuid)
 
 # zlib from libz-mingw-w64-dev, stb_image from libstb-dev (header only).
 find_library(KX_ZLIB NAMES libz.a z REQUIRED)

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the third-party libraries for i686-w64-mingw32 from Debian's source
 # packages into a cache outside the source tree, one folder per package
-# version, and writes a CMake file with their locations.
+# version and build script, and writes a CMake file with their locations.
 #   usage: build-deps.sh OUTPUT.cmake [package...]
 # The cache is $KX_DEPS_CACHE (default: ~/.cache/kxvistral-deps); a package
-# already built at the same version is not built again.
+# already built at the same version by the same script is not built again.
+# Clones whose scripts differ (other build settings) keep their own folders,
+# so that one clone's build never replaces the library another links.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -58,13 +60,14 @@ for pkg in "${packages[@]}"; do
     exit 1
   fi
   script="$here/deps/$pkg.sh"
-  # The build script's own content is part of the key: changing it rebuilds.
+  # The build script's own content is part of the key: changing it rebuilds
+  # into a folder of its own.
   key=$(sha1sum "$script" | cut -c1-12)
 
   # Newest version already built with this script: nothing to fetch.
   ver=''
   for v in $versions; do
-    if [ -f "$cache/$pkg-$v/.built-$key" ]; then ver=$v; break; fi
+    if [ -f "$cache/$pkg-$v-$key/.built" ]; then ver=$v; break; fi
   done
 
   if [ -z "$ver" ]; then
@@ -77,7 +80,7 @@ for pkg in "${packages[@]}"; do
       echo "build-deps: no version of '$pkg' could be fetched" >&2
       exit 1
     fi
-    prefix="$cache/$pkg-$ver"
+    prefix="$cache/$pkg-$ver-$key"
     echo "build-deps: building $pkg $ver" >&2
     start=$(date +%s)
     rm -rf "$prefix" "$prefix.work"
@@ -89,11 +92,11 @@ for pkg in "${packages[@]}"; do
       exit 1
     }
     rm -rf "$prefix.work"
-    touch "$prefix/.built-$key"
+    touch "$prefix/.built"
     echo "build-deps: $pkg built in $(( $(date +%s) - start )) s" >&2
   fi
   var=$(echo "$pkg" | tr 'a-z0-9-' 'A-Z0-9_')
-  echo "set(KX_DEP_${var}_DIR \"$cache/$pkg-$ver\")" >> "$out.tmp"
+  echo "set(KX_DEP_${var}_DIR \"$cache/$pkg-$ver-$key\")" >> "$out.tmp"
 done
 
 mv "$out.tmp" "$out"

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
-  cmake ninja-build make perl python3 dpkg-dev
+  cmake ninja-build make patch perl python3 dpkg-dev
   wine wine32:i386 wine64
   xvfb xauth xdotool x11-apps imagemagick fonts-wqy-microhei
   libz-mingw-w64-dev libstb-dev 7zip openssl zip unzip

@@ -5,6 +5,10 @@
 #include <utility>
 #include <vector>
 
+// Only the formats a skin carries (its pictures are PNG; layouts may name BMP
+// files): each further decoder would add its code to the installer.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR

@@ -1,5 +1,5 @@
 #pragma once
-// Pictures of the skin decoded once (PNG, JPEG, BMP through stb_image) into
+// Pictures of the skin decoded once (PNG and BMP through stb_image) into
 // 32-bit premultiplied DIB sections, shared by every window until Term.
 #include <windows.h>
 

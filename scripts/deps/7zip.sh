@@ -4,8 +4,10 @@
 #
 # The handlers and codecs register themselves through static objects that no
 # one references, so a plain link drops them and CreateObject answers
-# CLASS_E_CLASSNOTAVAILABLE. Consumers must link the whole archive:
-#   -Wl,--whole-archive lib7zextract.a -Wl,--no-whole-archive <lib/7zextract-link.txt>
+# CLASS_E_CLASSNOTAVAILABLE. The objects with static constructors go into
+# lib7zregister.a, which consumers must link whole; the rest stays in
+# lib7zextract.a, linked as usual, so that what nothing uses stays out:
+#   -Wl,--whole-archive lib7zregister.a -Wl,--no-whole-archive lib7zextract.a <lib/7zextract-link.txt>
 # The GUIDs (IID_IInArchive, ...) are defined inside the library: consumers
 # must not include Common/MyInitGuid.h. Headers: -I PREFIX/include, then
 # #include "7zip/CPP/7zip/Archive/IArchive.h".
@@ -36,9 +38,12 @@ build() {
   {
     echo "CC = $KX_HOST-gcc-posix"
     echo "CXX = $KX_HOST-g++-posix"
+    # The C files hold the decoders, CRC and AES, where the extraction spends
+    # its time: built for speed. The C++ archive and glue code around them is
+    # built for size.
     echo "CFLAGS = -O2 $defs"
-    echo "CXXFLAGS = -O2 -std=c++20 $defs"
-    echo "all: lib7zextract.a"
+    echo "CXXFLAGS = -Os -std=c++20 $defs"
+    echo "all: objects"
     # Every 7-Zip .cpp starts with Common/Common.h (through StdAfx.h), which
     # pulls <windows.h>: precompiling it cuts the build from ~34 s to ~10 s.
     echo "kx7z.h.gch: kx7z.h"
@@ -53,13 +58,19 @@ build() {
            printf '\t$(CXX) $(CXXFLAGS) -Winvalid-pch -include %s/kx7z.h -c -o $@ $<\n' "$work" ;;
       esac
     done
-    echo "lib7zextract.a: ${objs[*]}"
-    printf '\trm -f $@ && %s-ar rcs $@ $^\n' "$KX_HOST"
+    echo "objects: ${objs[*]}"
   } > "$work/Makefile"
-  make -C "$work" -j "$KX_JOBS"
+  make -C "$work" -j "$KX_JOBS" objects
+
+  local registering=() plain=()
+  for o in "${objs[@]}"; do
+    if "$KX_HOST-objdump" -h "$work/$o" | grep -q '\.ctors'; then registering+=("$o"); else plain+=("$o"); fi
+  done
+  [ ${#registering[@]} -gt 0 ] || { echo "7zip: no object registers anything" >&2; return 1; }
+  (cd "$work" && "$KX_HOST-ar" rcs lib7zregister.a "${registering[@]}" && "$KX_HOST-ar" rcs lib7zextract.a "${plain[@]}")
 
   mkdir -p "$prefix/lib" "$prefix/include/7zip"
-  cp "$work/lib7zextract.a" "$prefix/lib/"
+  cp "$work/lib7zregister.a" "$work/lib7zextract.a" "$prefix/lib/"
   echo "-loleaut32 -luuid" > "$prefix/lib/7zextract-link.txt"
   # Only headers, keeping the layout their relative includes rely on.
   (cd "$src" && find C CPP -name '*.h' -exec cp --parents -t "$prefix/include/7zip" {} +)
