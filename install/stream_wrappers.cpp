@@ -69,26 +69,33 @@ STDMETHODIMP OutStreamWrapper::SetSize(UInt64 newSize) noexcept
     return ::SetFilePointerEx(file_.Get(), position, nullptr, FILE_BEGIN) ? S_OK : LastErrorResult();
 }
 
-HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream)
+namespace {
+
+// Opens path as the Windows file streams do (shared for reading and
+// writing) and wraps the handle.
+template <class Wrapper, class Interface>
+HRESULT OpenFileStream(const std::wstring& path, DWORD access, DWORD disposition,
+                       ComPtr<Interface>& stream)
 {
     stream.Reset();
-    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return LastErrorResult();
-    stream = new (std::nothrow) InStreamWrapper(std::move(file));
+    stream = new (std::nothrow) Wrapper(std::move(file));
     return stream ? S_OK : E_OUTOFMEMORY;
+}
+
+}  // namespace
+
+HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream)
+{
+    return OpenFileStream<InStreamWrapper>(path, GENERIC_READ, OPEN_EXISTING, stream);
 }
 
 HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream)
 {
-    stream.Reset();
-    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return LastErrorResult();
-    stream = new (std::nothrow) OutStreamWrapper(std::move(file));
-    return stream ? S_OK : E_OUTOFMEMORY;
+    return OpenFileStream<OutStreamWrapper>(path, GENERIC_WRITE, CREATE_ALWAYS, stream);
 }
 
 }  // namespace SevenZip::intl
