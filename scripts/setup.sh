@@ -2,6 +2,7 @@
 # Prepares a Debian 12 machine to build and test the installer. Run as root.
 # Idempotent: a second run only checks and returns within seconds.
 set -euo pipefail
+. "$(dirname "$0")/apt-robust.sh"
 
 PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
@@ -51,11 +52,11 @@ done
 
 if [ "$need_update" -eq 1 ] || [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
+  kx_apt_update
 fi
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "installing: ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  kx_apt_install "${missing[@]}"
 fi
 
 # MinGW's POSIX thread model gives std::thread and std::mutex.
