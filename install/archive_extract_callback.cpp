@@ -182,7 +182,7 @@ HRESULT ArchiveExtractCallback::StartDirectory()
         return hr;
     // A file in the way, left from before or made by an earlier item, is
     // kept: the directory and everything the archive holds below it fail.
-    if (!MakeDirectoryChain(fullPath_)) {
+    if (!guard_.MakeDirectories(relativePath_, true)) {
         fullPath_.clear();
         return ERROR_CREATE_FAILED;
     }
@@ -224,7 +224,7 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
     if (overwriteMode_ == kOverwriteReplace) {
         DWORD existing = guard_.ExistingAttributes();
         if (existing != INVALID_FILE_ATTRIBUTES) {
-            hr = RemoveExisting(fullPath_, existing);
+            hr = guard_.RemoveExisting(relativePath_);
             guard_.Removed(existing);
             if (hr != S_OK) {
                 fullPath_.clear();
@@ -233,14 +233,18 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
         }
     }
     if (!guard_.HasParentOf(relativePath_)) {
-        if (!MakeDirectoryChain(ParentOf(fullPath_))) {
+        if (!guard_.MakeDirectories(relativePath_, false)) {
             fullPath_.clear();
             return ERROR_CREATE_FAILED;
         }
         guard_.Claim(relativePath_, false);
     }
 
-    hr = CreateWriteStream(fullPath_, file_);
+    hr = guard_.CreateFile(relativePath_, made);
+    if (hr == S_OK) {
+        file_ = new (std::nothrow) OutStreamWrapper(std::move(made));
+        hr = file_ ? S_OK : E_OUTOFMEMORY;
+    }
     if (hr != S_OK) {
         fullPath_.clear();
         return hr;
@@ -275,23 +279,33 @@ void ArchiveExtractCallback::FinishFile()
     if (separately) {
         info.FileAttributes = 0;
         ::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &info, sizeof(info));
+        FILE_BASIC_INFO attributesOnly{};
+        attributesOnly.FileAttributes = WindowsAttributes(attrib_) | FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &attributesOnly,
+                                     sizeof(attributesOnly));
     }
     file_.Reset();
-    if (separately)
-        ::SetFileAttributesW(fullPath_.c_str(), WindowsAttributes(attrib_));
 }
 
 // A directory keeps the times of its creation, as it can't be opened for
 // writing them; it gets the stored attributes.
-void ArchiveExtractCallback::FinishDirectory() const
+void ArchiveExtractCallback::FinishDirectory()
 {
     if (!attribDefined_)
         return;
+    HANDLE dir = guard_.DirectoryHandle(relativePath_);
+    if (!dir)
+        return;
     // Most directories already have what the archive stores; the query
     // costs less than the change.
-    DWORD wanted = WindowsAttributes(attrib_);
-    if (::GetFileAttributesW(fullPath_.c_str()) != wanted)
-        ::SetFileAttributesW(fullPath_.c_str(), wanted);
+    DWORD wanted = WindowsAttributes(attrib_) | FILE_ATTRIBUTE_DIRECTORY;
+    FILE_BASIC_INFO info{};
+    if (::GetFileInformationByHandleEx(dir, FileBasicInfo, &info, sizeof(info)) &&
+        info.FileAttributes == wanted)
+        return;
+    FILE_BASIC_INFO change{};
+    change.FileAttributes = wanted;
+    ::SetFileInformationByHandle(dir, FileBasicInfo, &change, sizeof(change));
 }
 
 STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) noexcept

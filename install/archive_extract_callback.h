@@ -53,7 +53,7 @@ private:
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
     void FinishFile();
-    void FinishDirectory() const;
+    void FinishDirectory();
 
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;

@@ -29,18 +29,6 @@ void AddProgress(double points)
     g_installProgress = static_cast<float>(sum);
 }
 
-std::wstring TempDirectory()
-{
-    wchar_t buffer[MAX_PATH + 1] = {};
-    DWORD n = GetTempPathW(MAX_PATH, buffer);
-    if (n == 0 || n >= MAX_PATH)
-        return {};
-    std::wstring dir = buffer;
-    if (dir.back() != L'\\')
-        dir += L'\\';
-    return dir;
-}
-
 std::wstring WithClientName(const wchar_t* format)
 {
     std::wstring text = format;
@@ -90,7 +78,6 @@ int32_t RunSteps(const InstallJobInfo& job)
     g_installProgress = 0.0f;
     g_installedFiles.clear();
     g_installedDirs.clear();
-    const std::wstring tempDir = TempDirectory();
     const std::wstring launcher = job.installDir + LauncherExeName;
     const std::wstring uninstaller = job.installDir + UninstallerExeName;
     std::wstring text;
@@ -101,15 +88,11 @@ int32_t RunSteps(const InstallJobInfo& job)
 
     MakeRoom(job.installDir, job.previousDir);
 
-    std::wstring payloadDir;
-    if (!CreatePayloadDir(tempDir, payloadDir)) {
+    // Removed with the archive when the job ends, whichever way.
+    PayloadDir payload;
+    if (!payload.Create(PayloadTempDir()) || !payload.WriteArchive()) {
         PostStatusText(text);
         return -1;
-    }
-    const std::wstring payloadFile = payloadDir + PayloadFileName;
-    if (!WritePayloadFile(payloadFile)) {
-        PostStatusText(text);
-        return -1;  // the directory stays, as a failed job leaves its files
     }
 
     text = GetString(L"INSTALL_2_TEXT");
@@ -120,7 +103,8 @@ int32_t RunSteps(const InstallJobInfo& job)
     int32_t extracted;
     {
         SevenZip::SevenZipExtractor extractor;
-        extractor.UseArchiveFile(payloadFile);
+        extractor.UseArchiveFile(payload.ArchivePath());
+        extractor.UseArchiveHandle(payload.Archive());
         PCallBack callback;
         extracted = extractor.ExtractTo(job.installDir, &callback);
     }
@@ -160,7 +144,7 @@ int32_t RunSteps(const InstallJobInfo& job)
     g_installProgress = 100.0f;
     PostProgress();
 
-    RemovePayloadDir(payloadDir, payloadFile);
+    payload.Remove();
     WriteChannelFile(job.installDir);
     return 0;
 }

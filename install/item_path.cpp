@@ -136,50 +136,89 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
     return true;
 }
 
+CheckedDir* ItemPathGuard::Root(bool make)
+{
+    auto found = openDirs_.find(std::wstring());
+    if (found != openDirs_.end())
+        return &found->second;
+    // The chosen destination is made by its name; everything below it is
+    // made and opened through its handle.
+    if (make && !MakeDirectoryChain(destDir_))
+        return nullptr;
+    CheckedDir root;
+    if (CheckedDir::Open(destDir_, root) != S_OK)
+        return nullptr;
+    realDirs_.insert(std::wstring());
+    return &openDirs_.emplace(std::wstring(), std::move(root)).first->second;
+}
+
+HRESULT ItemPathGuard::Walk(std::wstring_view relativePath, size_t count, bool make,
+                            CheckedDir*& dir)
+{
+    dir = nullptr;
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    size_t level = count;
+    auto open = openDirs_.end();
+    for (; level > 0; --level) {
+        open = openDirs_.find(DirKey(Prefix(relativePath, parts, level)));
+        if (open != openDirs_.end())
+            break;
+    }
+    CheckedDir* at = level > 0 ? &open->second : Root(make);
+    if (!at) {
+        // A destination that is missing holds nothing yet; one that is a
+        // link or no directory is refused.
+        CheckedDir probe;
+        HRESULT hr = CheckedDir::Open(destDir_, probe);
+        bool missing = hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+                       hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        return missing && !make ? S_FALSE : (hr == S_OK ? E_FAIL : hr);
+    }
+    for (size_t n = level + 1; n <= count; ++n) {
+        CheckedDir child;
+        HRESULT hr = make ? at->MakeDir(parts[n - 1], child) : at->OpenDir(parts[n - 1], child);
+        if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
+            return S_FALSE;
+        if (hr != S_OK)
+            return hr;
+        std::wstring key = DirKey(Prefix(relativePath, parts, n));
+        realDirs_.insert(key);
+        at = &openDirs_.insert_or_assign(std::move(key), std::move(child)).first->second;
+    }
+    dir = at;
+    return S_OK;
+}
+
+namespace {
+
+// How many directories an item's path names: all its components for a
+// directory (a trailing separator aside), all but the last for a file.
+size_t DirectoryCount(const std::vector<std::wstring_view>& parts, bool isDirectory)
+{
+    if (!isDirectory)
+        return parts.size() - 1;
+    return parts.back().empty() ? parts.size() - 1 : parts.size();
+}
+
+}  // namespace
+
 bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory)
 {
     existing_ = INVALID_FILE_ATTRIBUTES;
     settled_ = true;
     std::vector<std::wstring_view> parts = Components(relativePath);
-    // Level n is the destination followed by the first n components. The
-    // walk starts after the deepest level known to be a real directory.
-    size_t level = parts.size() + 1;
-    while (level > 0 && !realDirs_.count(DirKey(Prefix(relativePath, parts, level - 1))))
-        --level;
-    if (level > parts.size())
-        return false;  // a directory an earlier item made
-    if (level == parts.size() && !isDirectory) {
-        settled_ = false;  // a file in a known directory: Settle looks
+    size_t count = DirectoryCount(parts, isDirectory);
+    if (realDirs_.count(DirKey(Prefix(relativePath, parts, count)))) {
+        settled_ = isDirectory;  // a file in a known directory: Settle looks
         return false;
     }
-    std::wstring path = destDir_.substr(0, destDir_.size() - (EndsWithSeparator(destDir_) ? 1 : 0));
-    for (size_t n = 0;; ++n) {
-        if (n >= level) {
-            DWORD attributes = ::GetFileAttributesW(path.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return false;  // nothing below a missing component exists
-            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                return true;
-            if (n == parts.size()) {
-                existing_ = attributes;
-                return false;
-            }
-        }
-        if (parts[n].empty())
-            return false;
-        path += L'\\';
-        path += parts[n];
-    }
-}
-
-HANDLE ItemPathGuard::DirectoryHandle(std::wstring_view relativeDir)
-{
-    auto found = realDirs_.find(DirKey(relativeDir));
-    if (found == realDirs_.end())
-        return nullptr;
-    if (!found->second)
-        found->second = OpenDirectoryHandle(destDir_ + std::wstring(relativeDir));
-    return found->second ? found->second.Get() : nullptr;
+    CheckedDir* dir = nullptr;
+    HRESULT hr = Walk(relativePath, count, false, dir);
+    if (hr == CheckedDir::kNotPlain)
+        return true;
+    // Anything else in the way fails when the directories are made.
+    settled_ = isDirectory || hr != S_OK;
+    return false;
 }
 
 bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring& fullPath,
@@ -189,18 +228,21 @@ bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring&
     if (settled_)
         return true;
     settled_ = true;
+    existing_ = INVALID_FILE_ATTRIBUTES;
     std::vector<std::wstring_view> parts = Components(relativePath);
+    CheckedDir* dir = nullptr;
+    if (Walk(relativePath, parts.size() - 1, false, dir) != S_OK)
+        return true;  // gone since: the directories are made again
     // Only where a whole path would be accepted too: a longer one fails as
-    // it always did.
-    if (fullPath.size() < MAX_PATH) {
-        HANDLE dir = DirectoryHandle(Prefix(relativePath, parts, parts.size() - 1));
-        if (dir && CreateNewFileIn(dir, std::wstring(parts.back()), file) == S_OK) {
-            existing_ = INVALID_FILE_ATTRIBUTES;
-            return true;
-        }
-    }
-    existing_ = ::GetFileAttributesW(fullPath.c_str());
-    return existing_ == INVALID_FILE_ATTRIBUTES || !(existing_ & FILE_ATTRIBUTE_REPARSE_POINT);
+    // it always did, when it is created.
+    if (fullPath.size() < MAX_PATH &&
+        dir->CreateNewFile(parts.back(), file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE) == S_OK)
+        return true;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (dir->Inspect(parts.back(), attributes) == CheckedDir::kNotPlain)
+        return false;
+    existing_ = attributes;
+    return true;
 }
 
 bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory)
@@ -225,18 +267,63 @@ void ItemPathGuard::Claim(const std::wstring& relativePath, bool isDirectory)
 {
     std::vector<std::wstring_view> parts = Components(relativePath);
     size_t dirs = isDirectory ? parts.size() : parts.size() - 1;
-    realDirs_.try_emplace(std::wstring());
+    realDirs_.insert(std::wstring());
     for (size_t n = 1; n <= dirs; ++n) {
         std::wstring key = DirKey(Prefix(relativePath, parts, n));
         claimedDirs_.insert(key);
-        realDirs_.try_emplace(std::move(key));
+        realDirs_.insert(std::move(key));
     }
 }
 
 void ItemPathGuard::Removed(DWORD attributes)
 {
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
         realDirs_.clear();
+        openDirs_.clear();
+    }
+}
+
+bool ItemPathGuard::MakeDirectories(const std::wstring& relativePath, bool isDirectory)
+{
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    CheckedDir* dir = nullptr;
+    if (destDir_.size() + relativePath.size() >= MAX_PATH)
+        return false;  // as the system's path-based directory creation
+    return Walk(relativePath, DirectoryCount(parts, isDirectory), true, dir) == S_OK;
+}
+
+HRESULT ItemPathGuard::RemoveExisting(const std::wstring& relativePath)
+{
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    CheckedDir* dir = nullptr;
+    HRESULT hr = Walk(relativePath, parts.size() - 1, false, dir);
+    if (hr == S_FALSE)
+        return S_OK;  // gone with its directory
+    if (hr != S_OK)
+        return hr;
+    hr = dir->RemoveChild(parts.back());
+    return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
+}
+
+HRESULT ItemPathGuard::CreateFile(const std::wstring& relativePath, UniqueFileHandle& file)
+{
+    file.Reset();
+    if (destDir_.size() + relativePath.size() >= MAX_PATH)
+        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    CheckedDir* dir = nullptr;
+    HRESULT hr = Walk(relativePath, parts.size() - 1, false, dir);
+    if (hr != S_OK)
+        return hr == S_FALSE ? HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) : hr;
+    return dir->CreateNewFile(parts.back(), file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+HANDLE ItemPathGuard::DirectoryHandle(const std::wstring& relativeDir)
+{
+    std::vector<std::wstring_view> parts = Components(relativeDir);
+    CheckedDir* dir = nullptr;
+    return Walk(relativeDir, DirectoryCount(parts, true), false, dir) == S_OK ? dir->Handle()
+                                                                              : nullptr;
 }
 
 }  // namespace SevenZip::intl

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "system/checked_dir.h"
 #include "system/win_handles.h"
 
 namespace SevenZip::intl {
@@ -27,24 +28,25 @@ std::wstring ParentOf(const std::wstring& path);
 // strictly below the destination: see item_path.cpp for every rule.
 bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory);
 
-// Decides for one extraction which items may be written. It refuses a name
-// IsPlainItemName refuses, a path that passes through or ends at a link (a
-// reparse point) at or below the destination, and a file where an earlier
-// item of the same archive has a directory. Directories an earlier item was
-// written in are known to be real ones and are not looked at again (until
-// something in the way of an item is deleted); only the new part of each
-// path costs file-system queries.
+// Decides for one extraction which items may be written, and writes their
+// names: every directory below the destination is opened once, checked, and
+// kept open; an item's directories are made and its file created in the
+// handle of the directory above, never through a whole path. It refuses a
+// name IsPlainItemName refuses, a path that passes through or ends at a
+// link at or below the destination, and a file where an earlier item of the
+// same archive has a directory.
 class ItemPathGuard {
 public:
     // destDir ends with a separator.
     explicit ItemPathGuard(std::wstring destDir) : destDir_(std::move(destDir)) {}
 
-    // A file in a directory known to be real is not looked for here: Settle
-    // does that, making it when it is new.
+    // Looks at what exists of the item's path (its directories, and a
+    // directory item itself); a file in a directory that exists is left
+    // for Settle.
     bool Allows(const std::wstring& relativePath, bool isDirectory);
-    // For a file Allows accepted: when nothing is at its path, makes it in
-    // its directory (file is then open); otherwise looks at what is there,
-    // false for a link. fullPath is the file's whole path.
+    // For a file Allows accepted: when nothing is at its path and its
+    // directory exists, makes it there (file is then open); otherwise looks
+    // at what is there, false for a link. fullPath is the file's whole path.
     bool Settle(const std::wstring& relativePath, const std::wstring& fullPath,
                 UniqueFileHandle& file);
     // What the last accepted item's own path held when it was looked at: its
@@ -60,15 +62,34 @@ public:
     // link, what is known about directories is looked at again.
     void Removed(DWORD attributes);
 
+    // Makes the item's directories (the item itself too when it is one)
+    // through the handles above them. False for anything but a directory in
+    // the way.
+    bool MakeDirectories(const std::wstring& relativePath, bool isDirectory);
+    // Deletes what is at a file item's path, as what it is, through its own
+    // handle.
+    HRESULT RemoveExisting(const std::wstring& relativePath);
+    // Creates a file item anew in its directory's handle (made already).
+    HRESULT CreateFile(const std::wstring& relativePath, UniqueFileHandle& file);
+    // The open handle of a directory item made by MakeDirectories; null when
+    // there is none.
+    HANDLE DirectoryHandle(const std::wstring& relativeDir);
+
 private:
     bool MeetsLink(const std::wstring& relativePath, bool isDirectory);
-    HANDLE DirectoryHandle(std::wstring_view relativeDir);
+    // The directory at the first count components of relativePath, opened
+    // through the deepest one already open; made when make is true.
+    // S_FALSE when a component is missing (and make is false).
+    HRESULT Walk(std::wstring_view relativePath, size_t count, bool make, CheckedDir*& dir);
+    CheckedDir* Root(bool make);
 
     std::wstring destDir_;
     std::set<std::wstring> claimedDirs_;  // upper case, backslashes, no trailing one
-    // The same keys, "" for the destination; each with a handle once a file
-    // was made in it.
-    std::map<std::wstring, UniqueFileHandle> realDirs_;
+    // Directories known to be real ones, "" for the destination: claimed
+    // by this archive, or opened and checked.
+    std::set<std::wstring> realDirs_;
+    // Their open handles, under the same keys.
+    std::map<std::wstring, CheckedDir> openDirs_;
     DWORD existing_ = INVALID_FILE_ATTRIBUTES;
     bool settled_ = true;  // whether existing_ tells about the last item
 };

@@ -1,20 +1,58 @@
 #pragma once
 // Where the install job puts the payload archive between writing and
-// unpacking it: a directory made for this run under the temporary directory,
-// which programs of the user cannot plant links in or swap the archive of.
+// unpacking it: a folder made for this run, with an unpredictable name,
+// under a temporary directory that the user's programs cannot write in when
+// the installer runs elevated. The archive is written and read through one
+// handle that stays open, so no name is ever looked up twice.
+#include <windows.h>
+
 #include <string>
 
-// Creates a new directory with an unpredictable name in tempDir (ending with
-// a backslash); when this process is elevated only Administrators and SYSTEM
-// may use it. Nothing that already exists is reused. dir receives the
-// directory with a trailing backslash.
-bool CreatePayloadDir(const std::wstring& tempDir, std::wstring& dir);
+#include "system/checked_dir.h"
+#include "system/win_handles.h"
 
-// Writes the payload resource (7Z/101) to a file that must not exist yet.
-bool WritePayloadFile(const std::wstring& filePath);
+// The temporary directory the payload goes in, with a trailing backslash:
+// elevated, the Windows directory's "Temp" (only administrators write
+// there); otherwise the user's temporary directory. Empty when unknown.
+std::wstring PayloadTempDir();
 
-// Removes the payload file and its directory.
-void RemovePayloadDir(const std::wstring& dir, const std::wstring& filePath);
+// Tests: the payload goes in dir (ending with a backslash) instead; empty
+// goes back to the rule above.
+void SetPayloadTempDirForTesting(const std::wstring& dir);
 
 // Whether this process runs with an elevated (administrator) token.
 bool IsProcessElevated();
+
+class PayloadDir {
+public:
+    PayloadDir() = default;
+    PayloadDir(const PayloadDir&) = delete;
+    PayloadDir& operator=(const PayloadDir&) = delete;
+    ~PayloadDir() { Remove(); }
+
+    // Opens tempDir (ending with a backslash) as a checked directory,
+    // removes what killed runs of this installer left there, and makes a
+    // new per-run folder in it (only Administrators and SYSTEM may use it
+    // when this process is elevated). Nothing that already exists is reused.
+    bool Create(const std::wstring& tempDir);
+    // Writes the payload resource (7Z/101) to a new "resource.7z" in the
+    // folder and keeps it open, shared for reading only.
+    bool WriteArchive();
+    // The open archive (readable, positioned anywhere) and its path, which
+    // only names it in reports.
+    HANDLE Archive() const { return archive_.Get(); }
+    const std::wstring& ArchivePath() const { return archivePath_; }
+    const std::wstring& Folder() const { return folderPath_; }
+    // Deletes the archive and the folder through their own handles.
+    void Remove();
+
+    // What a per-run folder's name looks like: "kxsetup-" and a GUID.
+    static bool IsRunFolderName(const std::wstring& name);
+
+private:
+    CheckedDir temp_;
+    CheckedDir folder_;
+    std::wstring folderPath_;
+    std::wstring archivePath_;
+    UniqueFileHandle archive_;
+};

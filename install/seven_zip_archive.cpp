@@ -50,11 +50,18 @@ HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size)
 void SevenZipArchive::UseArchiveFile(const std::wstring& path)
 {
     archivePath_ = path;
+    archiveHandle_ = nullptr;
     // A listing of another file is no listing of this one.
     listingLoaded_ = false;
     itemCount_ = 0;
     itemPaths_.clear();
     itemSizes_.clear();
+}
+
+HRESULT SevenZipArchive::OpenArchiveStream(ComPtr<IInStream>& stream) const
+{
+    return archiveHandle_ ? intl::OpenReadStreamOn(archiveHandle_, stream)
+                          : intl::OpenReadStream(archivePath_, stream);
 }
 
 bool SevenZipArchive::LoadListing()
@@ -70,7 +77,7 @@ bool SevenZipArchive::ReadListing()
     itemPaths_.clear();
     itemSizes_.clear();
     ComPtr<IInStream> file;
-    if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+    if (FAILED(OpenArchiveStream(file)) || !file)
         return false;
     ComPtr<IInArchive> handler;
     if (intl::OpenArchive(format_, file.Get(), nullptr, handler) != S_OK)
@@ -114,7 +121,7 @@ bool SevenZipArchive::ProbeFormat()
 {
     formatFixed_ = false;
     ComPtr<IInStream> file;
-    if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+    if (FAILED(OpenArchiveStream(file)) || !file)
         return false;
 
     // The current format first, then the rest of the table without it.

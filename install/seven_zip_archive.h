@@ -17,6 +17,10 @@ public:
     SevenZipArchive& operator=(const SevenZipArchive&) = delete;
 
     virtual void UseArchiveFile(const std::wstring& path);
+    // Reads the archive through an open file (readable, kept open by the
+    // caller until the extraction ends) instead of opening the path again;
+    // the path then only names the archive to the callback.
+    void UseArchiveHandle(HANDLE file) { archiveHandle_ = file; }
     // Reads the item count, paths and sizes; probes the format first unless
     // it was fixed with SetFormat.
     virtual bool LoadListing();
@@ -31,7 +35,11 @@ public:
     virtual std::vector<uint32_t> ItemSizes();
 
 protected:
+    // The archive as a read stream: through the handle given, else by path.
+    HRESULT OpenArchiveStream(ComPtr<IInStream>& stream) const;
+
     std::wstring archivePath_;
+    HANDLE archiveHandle_ = nullptr;
     bool listingLoaded_ = false;
     bool formatFixed_ = false;
     ArchiveFormat format_ = kFormat7z;

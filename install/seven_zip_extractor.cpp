@@ -54,7 +54,7 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         ProbeFormat();
 
         ComPtr<IInStream> file;
-        if (FAILED(intl::OpenReadStream(archivePath_, file)) || !file)
+        if (FAILED(OpenArchiveStream(file)) || !file)
             return ERROR_OPEN_FAILED;
         ComPtr<IInArchive> handler;
         HRESULT hr = intl::OpenArchive(format_, file.Get(), nullptr, handler);

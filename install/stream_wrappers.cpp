@@ -93,9 +93,15 @@ HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream)
     return OpenFileStream<InStreamWrapper>(path, GENERIC_READ, OPEN_EXISTING, stream);
 }
 
-HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream)
+HRESULT OpenReadStreamOn(HANDLE file, ComPtr<IInStream>& stream)
 {
-    return OpenFileStream<OutStreamWrapper>(path, GENERIC_WRITE, CREATE_ALWAYS, stream);
+    stream.Reset();
+    HANDLE copy = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), file, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+        return LastErrorResult();
+    stream = new (std::nothrow) InStreamWrapper(UniqueFileHandle(copy));
+    return stream ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace SevenZip::intl

@@ -44,8 +44,9 @@ private:
 // Opens a file for reading, shared for reading and writing as a Windows
 // file stream opens it.
 HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream);
-// Creates (or empties) a file for writing, shared for reading as a Windows
-// file stream is.
-HRESULT CreateWriteStream(const std::wstring& path, ComPtr<OutStreamWrapper>& stream);
+// A read stream over an open file, through a duplicate of its handle (which
+// shares its position: streams over one file are used one at a time, each
+// from a seek).
+HRESULT OpenReadStreamOn(HANDLE file, ComPtr<IInStream>& stream);
 
 }  // namespace SevenZip::intl

@@ -43,9 +43,11 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
 {
     UniqueFileHandle file(CreateFileW(filePath.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
+    return file && WriteResourceToHandle(file.Get(), resourceId, resourceType);
+}
 
+bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resourceType)
+{
     // A missing resource or a short write must fail here: a short payload file
     // would only be noticed later, and less clearly, by the extraction.
     std::span<const uint8_t> payload =
@@ -54,7 +56,7 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
         return false;
     DWORD size = static_cast<DWORD>(payload.size());
     DWORD written = 0;
-    return WriteFile(file.Get(), payload.data(), size, &written, nullptr) && written == size;
+    return WriteFile(file, payload.data(), size, &written, nullptr) && written == size;
 }
 
 std::wstring SpecialFolderPath(int csidl)

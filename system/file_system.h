@@ -13,12 +13,16 @@ HRESULT HResultFromLastError();
 // before stay). After a failure the last error still holds the failing call's code.
 HRESULT CreateDirectories(const std::wstring& path);
 
-// Writes resource (id, type) of this executable to filePath. False when the file
+// Writes resource (id, type) of this executable to filePath (a test's file;
+// the installer writes its payload through PayloadDir's checked handles). False when the file
 // cannot be created, the resource is missing, or not all of it was written.
 // disposition is CreateFileW's: CREATE_NEW never writes through anything that
 // is already at filePath.
 bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
                          DWORD disposition = CREATE_ALWAYS);
+
+// The same into an open file, at its position.
+bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resourceType);
 
 // A special folder of the shell (CSIDL_...) through its item list, without a
 // trailing backslash; empty when the shell does not know it.

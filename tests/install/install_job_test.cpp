@@ -9,6 +9,7 @@
 
 #include "app/installer_messages.h"
 #include "install/install_progress.h"
+#include "install/payload_file.h"
 #include "install/shortcuts.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
@@ -233,7 +234,7 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     ASSERT_TRUE(server.Listening());
     SetReportServerForTesting(L"127.0.0.1", server.Port());
     const std::wstring dir = job->installDir;
-    int payloadDirsBefore = PayloadDirsIn(TempPath());
+    int payloadDirsBefore = PayloadDirsIn(PayloadTempDir());
     InstallJobInfo* record = job.get();
     EXPECT_EQ(RunJob(record, wnd), 0u);
     ASSERT_EQ(wnd.Finished(), 1);
@@ -286,7 +287,7 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     EXPECT_EQ(dirLines, 19u);
     ASSERT_TRUE(ReadBytes(dir + L"source.dat", channel));
     EXPECT_EQ(std::string(channel.begin(), channel.end()), "700001");
-    EXPECT_EQ(PayloadDirsIn(TempPath()), payloadDirsBefore);
+    EXPECT_EQ(PayloadDirsIn(PayloadTempDir()), payloadDirsBefore);
 
     // Both start-menu links lead to the product's programs.
     const std::wstring folder = StartMenuFolder();
@@ -341,6 +342,7 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
             const std::wstring missing = scratch / L"no such dir\\";
             SetEnvironmentVariableW(L"TMP", missing.c_str());
             SetEnvironmentVariableW(L"TEMP", missing.c_str());
+            SetPayloadTempDirForTesting(missing);  // an elevated run would not use TMP
             record->installDir = scratch / L"dest\\";
         } else {
             // A file stands where the program directory would go.
@@ -355,6 +357,7 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
         ExpectReport(server, "0");
         SetEnvironmentVariableW(L"TMP", savedTmp);
         SetEnvironmentVariableW(L"TEMP", savedTemp);
+        SetPayloadTempDirForTesting(L"");
         ASSERT_EQ(wnd.Finished(), 1);
         std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
         EXPECT_EQ(back.get(), raw);

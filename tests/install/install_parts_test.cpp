@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "install/payload_file.h"
+#include "install/seven_zip_extractor.h"
 
 #include "install/shortcuts.h"
 #include "install/uninstall_manifest.h"
@@ -113,29 +114,50 @@ TEST(Shortcuts, WorkingDirectoryLinkPathLimitAndFolderChains)
     EXPECT_NE(std::wstring(quickLaunch).find(L"\\Microsoft\\Internet Explorer\\Quick Launch"), std::wstring::npos);
 }
 
-TEST(PayloadDir, FreshUnpredictableDirectoryAdminsOnlyWhenElevated)
+TEST(PayloadDir, FreshFolderReadThroughItsOwnHandleRemovedWithWhatKilledRunsLeft)
 {
     ScratchDir temp;
-    std::wstring first, second;
-    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
-    ASSERT_TRUE(CreatePayloadDir(temp.path(), second));
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first.rfind(temp.path(), 0), 0u);
-    EXPECT_TRUE(IsDirectory(first));
-    // The file is new or nothing: a file already there is not written through.
-    ASSERT_TRUE(WriteBytes(second + L"resource.7z", "planted"));
-    EXPECT_FALSE(WritePayloadFile(second + L"resource.7z"));
-    EXPECT_EQ(ReadText(second + L"resource.7z"), "planted");
-    ASSERT_TRUE(WritePayloadFile(first + L"resource.7z"));
-    RemovePayloadDir(first, first + L"resource.7z");
-    EXPECT_FALSE(Exists(first));
-    EXPECT_FALSE(CreatePayloadDir(temp / L"missing\\", first));
+    const std::wstring killed = temp / L"kxsetup-01234567-89ab-cdef-0123-456789ABCDEF";
+    ASSERT_TRUE(CreateDirectoryW(killed.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(killed + L"\\resource.7z", "old payload"));
+    for (const wchar_t* other : {L"kxsetup-notes", L"kxsetup-01234567-89ab-cdef-0123-456789abcdeg"})
+        ASSERT_TRUE(CreateDirectoryW((temp / other).c_str(), nullptr));
+
+    PayloadDir first, second;
+    ASSERT_TRUE(first.Create(temp.path()));
+    EXPECT_FALSE(Exists(killed)) << "a killed run's folder goes at the next run";
+    EXPECT_TRUE(Exists(temp / L"kxsetup-notes"));
+    EXPECT_TRUE(Exists(temp / L"kxsetup-01234567-89ab-cdef-0123-456789abcdeg"));
+    ASSERT_TRUE(second.Create(temp.path()));
+    EXPECT_NE(first.Folder(), second.Folder());
+    EXPECT_TRUE(IsDirectory(first.Folder()));
+    EXPECT_TRUE(PayloadDir::IsRunFolderName(
+        first.Folder().substr(temp.path().size(), first.Folder().size() - temp.path().size() - 1)));
+
+    ASSERT_TRUE(first.WriteArchive());
+    // Nobody writes it while it is open, and it is read through its handle.
+    HANDLE writer = CreateFileW(first.ArchivePath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE)
+        CloseHandle(writer);
+    SevenZip::SevenZipExtractor archive;
+    archive.UseArchiveFile(temp / L"no-such-archive.7z");
+    archive.UseArchiveHandle(first.Archive());
+    EXPECT_GT(archive.ItemCount(), 100u);
+    const std::wstring folder = first.Folder();
+    first.Remove();
+    EXPECT_FALSE(Exists(folder));
+    // A folder that is not there is no place for one.
+    PayloadDir missing;
+    EXPECT_FALSE(missing.Create(temp / L"missing\\"));
 
     if (!IsProcessElevated())
         GTEST_SKIP() << "not elevated: the directory keeps the temporary directory's access list";
-    ASSERT_TRUE(CreatePayloadDir(temp.path(), first));
-    if (Trustees(first).empty() || !AccessListsAreKept(temp / L"probe"))
+    PayloadDir elevated;
+    ASSERT_TRUE(elevated.Create(temp.path()));
+    if (Trustees(elevated.Folder()).empty() || !AccessListsAreKept(temp / L"probe"))
         GTEST_SKIP() << "this file system keeps no access lists ";
-    EXPECT_EQ(Trustees(first), (std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"}));
+    EXPECT_EQ(Trustees(elevated.Folder()), (std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"}));
 }
 
