@@ -29,6 +29,15 @@ LRESULT SwallowTitleDoubleClick(UINT uMsg, BOOL& bHandled)
     return 0;
 }
 
+// "确定" has the focus and is the default: Enter or Space closes the window.
+void FocusCloseButton(CPaintManagerUI& pm)
+{
+    if (CControlUI* close = pm.FindControl(L"btn_close")) {
+        close->SetFocus();
+        pm.SetDefaultButton(close);
+    }
+}
+
 // The window deletes itself once its native window is gone (OnFinalMessage).
 template <class Window>
 void ShowAgreement(HWND owner, const wchar_t* title)
@@ -42,6 +51,8 @@ void ShowAgreement(HWND owner, const wchar_t* title)
 }
 
 }  // namespace
+
+void CWnd_UserArg::InitWindow() { FocusCloseButton(m_pm); }
 
 void CWnd_UserArg::OnFinalMessage(HWND hWnd)
 {
@@ -66,6 +77,8 @@ void CWnd_UserArg::Notify(TNotifyUI& msg)
     if (IsCloseClick(msg))
         Close(1);
 }
+
+void CWnd_Privacy::InitWindow() { FocusCloseButton(m_pm); }
 
 void CWnd_Privacy::OnFinalMessage(HWND hWnd)
 {

@@ -10,6 +10,7 @@
 class CWnd_UserArg : public DuiLib::WindowImplBase {
 public:
     LPCWSTR GetWindowClassName() const override { return L"wnd_user_argment"; }
+    void InitWindow() override;
     void OnFinalMessage(HWND hWnd) override;
     std::wstring GetSkinFile() override;
     LRESULT ResponseDefaultKeyEvent(WPARAM wParam) override;
@@ -20,6 +21,7 @@ public:
 class CWnd_Privacy : public DuiLib::WindowImplBase {
 public:
     LPCWSTR GetWindowClassName() const override { return L"wnd_user_argment"; }
+    void InitWindow() override;
     void OnFinalMessage(HWND hWnd) override;
     std::wstring GetSkinFile() override;
     LRESULT ResponseDefaultKeyEvent(WPARAM wParam) override;

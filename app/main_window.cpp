@@ -121,6 +121,9 @@ void CWnd_Main::InitWindow()
 
     m_pTab->SelectItem(kPageBefore);
     m_pUserProt->SetCheck(false);
+    // A keyboard user ticks the box with Space and installs with Enter.
+    m_pUserProt->SetFocus();
+    m_pm.SetDefaultButton(m_pInstallStart);
 
     OfferToEndRunningProduct();
 }

@@ -39,6 +39,9 @@ void CWnd_Main::OnInstallFinished(InstallJobInfo* job)
         m_pInstallCompleted->SetVisible(true);
         m_pOpenKx->SetEnabled(true);
         m_pShortcut->SetVisible(true);
+        // Enter starts the product at once.
+        m_pOpenKx->SetFocus();
+        m_pm.SetDefaultButton(m_pOpenKx);
         return;
     }
     ShowMessageBox(nullptr, m_hWnd, GetString(L"MESSAGEBOX_CAPITON").c_str(),

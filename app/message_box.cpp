@@ -47,6 +47,12 @@ void CMessageBox::InitWindow()
     m_pOk = m_pm.FindControl(L"btn_ok");
     m_pNo = m_pm.FindControl(L"btn_no");
     m_pClose = m_pm.FindControl(L"btn_close");
+    // A keyboard user answers with Enter or Space at once: the first button
+    // has the focus and is the default, as in a system message box.
+    if (m_pOk) {
+        m_pOk->SetFocus();
+        m_pm.SetDefaultButton(m_pOk);
+    }
 }
 
 std::wstring CMessageBox::GetSkinFile() { return L"messagebox_" + GetLanguageCode() + L".xml"; }
@@ -98,6 +104,10 @@ void CMessageBox::Prepare(LPCWSTR caption, LPCWSTR text, UINT type, LPCWSTR firs
     // button would; a box that demands a choice answers "no", which changes
     // nothing.
     m_nResult = (m_pClose && !m_pClose->IsEnabled()) ? kMsgBoxResultNo : kMsgBoxResultClose;
+    // A screen reader reads the box out as it appears, then its first button.
+    m_pm.NotifyAccessibleEvent(EVENT_SYSTEM_ALERT, nullptr);
+    if (CControlUI* focus = m_pm.GetFocus())
+        m_pm.NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, focus);
 }
 
 void CMessageBox::ApplyButtonSet(UINT type, LPCWSTR firstButton, LPCWSTR secondButton)

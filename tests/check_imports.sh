@@ -4,7 +4,7 @@
 #   usage: check_imports.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: check_imports.sh BUILD_DIR}
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|comctl32|imm32|msimg32|gdiplus|wininet|version|ws2_32|crypt32|bcrypt|msvcrt|ntdll|uxtheme|dwmapi|rpcrt4|psapi|setupapi|winmm|urlmon|secur32)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|comctl32|imm32|msimg32|gdiplus|wininet|version|ws2_32|crypt32|bcrypt|msvcrt|ntdll|uxtheme|dwmapi|rpcrt4|psapi|setupapi|winmm|urlmon|secur32|oleacc)\.dll$'
 # The installer itself imports KnownDLLs only, which Windows never takes
 # from the program's folder; everything else it loads at run time by path.
 known='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|msvcrt)\.dll$'

@@ -123,8 +123,9 @@ public:
     virtual void PaintText(HDC hDC);
     virtual void PaintBorder(HDC hDC);
     // The keyboard focus mark, once the window shows focus cues (after the
-    // first navigation key): the border in the focus colour where there is a
-    // border, else a dotted frame.
+    // first navigation key): the border, a pixel stronger, where there is a
+    // border; a solid ring along the edge of a filled control; else a dotted
+    // frame. Its colour contrasts with the control and with its surround.
     virtual void PaintFocusMark(HDC hDC);
 
     // Draws a picture description into the control (false when missing).
@@ -139,6 +140,11 @@ protected:
     // The layout's focus border colour, else the control's text colour.
     virtual DWORD FocusMarkColor() const;
     virtual RECT FocusMarkRect() const;
+    // The colour the control is filled with in its current state (0 none).
+    virtual DWORD CurrentBkColor() const { return m_dwBackColor; }
+    // The colour around the control: the nearest ancestor's background, else
+    // the white every window is painted on first.
+    DWORD SurroundColor() const;
 
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;

@@ -1,6 +1,7 @@
 // The painting steps of every control: background, pictures, text, the
 // border with its rounded corners, and the keyboard focus mark.
 #include "ui/control.h"
+#include "ui/focus_contrast.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
 #include "ui/round_corners.h"
@@ -62,18 +63,31 @@ bool CControlUI::ShowsFocusMark() const
 
 void CControlUI::PaintFocusMark(HDC hDC)
 {
-    DWORD color = FocusMarkColor();
+    constexpr int kRingWidth = 2;
+    const DWORD surround = SurroundColor();
+    const DWORD fill = CurrentBkColor() ? CurrentBkColor() : surround;
+    const DWORD color = PickFocusMarkColor(
+        {m_dwFocusBorderColor, FocusMarkColor(), m_pManager ? m_pManager->GetDefaultFontColor() : 0},
+        fill, surround);
     if (m_nBorderSize > 0)
         DrawBorder(hDC, m_nBorderSize + 1, color);  // the border, a pixel stronger
+    else if ((fill & 0xFFFFFF) != (surround & 0xFFFFFF))
+        DrawBorder(hDC, kRingWidth, color);
     else
         CRenderEngine::DrawFocusDots(hDC, FocusMarkRect(), color);
 }
 
 DWORD CControlUI::FocusMarkColor() const
 {
-    if (m_dwFocusBorderColor)
-        return m_dwFocusBorderColor;
     return m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000;
+}
+
+DWORD CControlUI::SurroundColor() const
+{
+    for (const CControlUI* p = m_pParent; p; p = p->GetParent())
+        if (p->GetBkColor())
+            return p->GetBkColor();
+    return 0xFFFFFFFF;
 }
 
 RECT CControlUI::FocusMarkRect() const

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/accessible_tree.h"
 #include "ui/attr_parse.h"
 #include "ui/control.h"
 #include "ui/image_cache.h"
@@ -41,10 +42,22 @@ struct TabSearch {
     std::vector<CControlUI*> stops;
 };
 
+bool IsTabStop(CControlUI* control)
+{
+    return (control->GetControlFlags() & UIFLAG_TABSTOP) && control->IsEnabled() &&
+           control->IsKeyboardEnabled();
+}
+
 CControlUI* CALLBACK CollectTabStops(CControlUI* control, LPVOID data)
 {
-    if ((control->GetControlFlags() & UIFLAG_TABSTOP) && control->IsEnabled() &&
-        control->IsKeyboardEnabled())
+    if (IsTabStop(control))
+        static_cast<TabSearch*>(data)->stops.push_back(control);
+    return nullptr;
+}
+
+CControlUI* CALLBACK CollectPageFocus(CControlUI* control, LPVOID data)
+{
+    if (control->GetControlFlags() & UIFLAG_PAGEFOCUS)
         static_cast<TabSearch*>(data)->stops.push_back(control);
     return nullptr;
 }
@@ -92,7 +105,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     if (!pControl)
         return false;
     SetFocus(nullptr);
-    m_pEventHover = m_pEventClick = m_pEventKey = nullptr;
+    m_pEventHover = m_pEventClick = m_pEventKey = m_pDefaultButton = nullptr;
     if (m_pRoot && m_pRoot != pControl) {
         CControlUI* old = m_pRoot;
         m_pRoot = nullptr;
@@ -132,6 +145,10 @@ void CPaintManagerUI::DropControl(CControlUI* pControl)
         m_pEventClick = nullptr;
     if (m_pEventKey == pControl)
         m_pEventKey = nullptr;
+    if (m_pDefaultButton == pControl)
+        m_pDefaultButton = nullptr;
+    if (m_pAccessible)
+        m_pAccessible->Forget(pControl);
     for (auto it = m_mNameHash.begin(); it != m_mNameHash.end();)
         it = it->second == pControl ? m_mNameHash.erase(it) : std::next(it);
     KillTimer(pControl);
@@ -171,7 +188,10 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCWSTR p
 
 void CPaintManagerUI::SetFocus(CControlUI* pControl)
 {
-    if (pControl && m_hWndPaint && ::GetFocus() != m_hWndPaint && pControl != m_pFocus)
+    // A window still being built only notes its first control: it is
+    // activated, and so focused, when it is shown.
+    if (pControl && m_hWndPaint && ::GetFocus() != m_hWndPaint && pControl != m_pFocus &&
+        ::IsWindowVisible(m_hWndPaint))
         ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus)
         return;
@@ -186,7 +206,41 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
     m_pFocus = pControl;
     SendEvent(pControl, UIEVENT_SETFOCUS);
     if (m_pFocus == pControl)
+        NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, pControl);
+    if (m_pFocus == pControl)
         SendNotify(pControl, DUI_MSGTYPE_SETFOCUS);
+}
+
+CAccessibleTree* CPaintManagerUI::GetAccessibleTree()
+{
+    if (!m_pAccessible)
+        m_pAccessible = std::make_unique<CAccessibleTree>(this);
+    return m_pAccessible.get();
+}
+
+void CPaintManagerUI::NotifyAccessibleEvent(DWORD event, CControlUI* pControl)
+{
+    if (m_hWndPaint && m_pRoot)
+        GetAccessibleTree()->NotifyEvent(event, pControl);
+}
+
+CControlUI* CPaintManagerUI::FirstFocusable(CControlUI* pPage) const
+{
+    if (!pPage)
+        return nullptr;
+    TabSearch search;
+    pPage->FindControl(CollectTabStops, &search, UIFIND_VISIBLE | UIFIND_ENABLED);
+    if (search.stops.empty())
+        pPage->FindControl(CollectPageFocus, &search, UIFIND_VISIBLE | UIFIND_ENABLED);
+    return search.stops.empty() ? nullptr : search.stops.front();
+}
+
+void CPaintManagerUI::OnPageShown(CControlUI* pPage)
+{
+    NotifyAccessibleEvent(EVENT_OBJECT_REORDER, nullptr);  // the tree's children changed
+    if (!m_pFocus || !m_pFocus->IsVisible())
+        if (CControlUI* first = FirstFocusable(pPage))
+            SetFocus(first);
 }
 
 void CPaintManagerUI::ShowFocusCues()

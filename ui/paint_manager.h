@@ -18,6 +18,7 @@
 
 namespace DuiLib {
 
+class CAccessibleTree;
 class CControlUI;
 class CShadowUI;
 class CTooltipWindow;
@@ -110,7 +111,22 @@ public:
     CControlUI* GetFocus() const { return m_pFocus; }
     void SetFocus(CControlUI* pControl);
     bool SetNextTabControl(bool bForward = true);
+    // The first control of a page that takes the focus: a Tab stop, else a
+    // control marked to take it when its page opens; none when there is none.
+    CControlUI* FirstFocusable(CControlUI* pPage) const;
+    // A page of a tab layout was shown: the focus, gone with the old page,
+    // moves to the new page's first control.
+    void OnPageShown(CControlUI* pPage);
+    // The push button Enter presses while the focus is on a control that does
+    // not take Enter itself (a check box, an option, or none), as in a
+    // Windows dialog; Enter does nothing while it is hidden or disabled.
+    void SetDefaultButton(CControlUI* pControl) { m_pDefaultButton = pControl; }
+    CControlUI* GetDefaultButton() const { return m_pDefaultButton; }
     CControlUI* GetHoverControl() const { return m_pEventHover; }
+    // The window's accessible tree (made on first need), and telling screen
+    // readers of an event of a control in it (none: the client area itself).
+    CAccessibleTree* GetAccessibleTree();
+    void NotifyAccessibleEvent(DWORD event, CControlUI* pControl);
     // Whether the window marks the focused control: as in Windows, only
     // after keyboard navigation (the window's UI state, WM_UPDATEUISTATE).
     bool IsFocusCueShown() const { return m_bFocusCues; }
@@ -225,12 +241,14 @@ private:
     DWORD m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
     std::unique_ptr<CShadowUI> m_pShadow;
     std::unique_ptr<CTooltipWindow> m_pToolTip;
+    std::unique_ptr<CAccessibleTree> m_pAccessible;
 
     CControlUI* m_pRoot = nullptr;
     CControlUI* m_pFocus = nullptr;
     CControlUI* m_pEventHover = nullptr;
     CControlUI* m_pEventClick = nullptr;
     CControlUI* m_pEventKey = nullptr;
+    CControlUI* m_pDefaultButton = nullptr;
     std::multimap<std::wstring, CControlUI*> m_mNameHash;
     std::map<int, TFontInfo> m_fonts;
     std::unique_ptr<TFontInfo> m_pDefaultFont;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/accessible_tree.h"
 #include "ui/attr_parse.h"
 #include "ui/control.h"
 #include "ui/image_cache.h"
@@ -79,6 +80,17 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         ProcessAsyncNotify();
         lRes = 0;
         return true;
+    case WM_GETOBJECT:
+        return GetAccessibleTree()->OnGetObject(wParam, lParam, lRes);
+    case kMsgAccessibleAction:
+        GetAccessibleTree()->OnDefaultActionMessage(wParam);
+        lRes = 0;
+        return true;
+    case WM_SETFOCUS:
+        // The window takes the focus: its focused control is announced.
+        if (m_pFocus)
+            NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, m_pFocus);
+        return false;
     case WM_WINDOWPOSCHANGED:
     case WM_DESTROY:
     case WM_CLOSE:
@@ -129,6 +141,7 @@ bool CPaintManagerUI::OnWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, L
             auto& managers = Managers();
             managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
             HideToolTip();
+            m_pAccessible.reset();  // what clients hold now answers "disconnected"
             for (const TimerInfo& t : m_timers)
                 ::KillTimer(m_hWndPaint, t.uWinTimer);
             m_timers.clear();
@@ -339,6 +352,13 @@ bool CPaintManagerUI::OnKeyMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
             ShowFocusCues();
         if (wParam == VK_TAB) {
             SetNextTabControl(GetKeyState(VK_SHIFT) >= 0);
+            lRes = 0;
+            return true;
+        }
+        if (wParam == VK_RETURN && m_pDefaultButton &&
+            !(m_pFocus && (m_pFocus->GetControlFlags() & UIFLAG_WANTRETURN))) {
+            m_pEventKey = nullptr;
+            m_pDefaultButton->Activate();
             lRes = 0;
             return true;
         }

@@ -47,6 +47,9 @@ constexpr UINT OCM__BASE = WM_USER + 0x1c00;
 constexpr UINT UIFLAG_TABSTOP = 0x00000001;
 constexpr UINT UIFLAG_SETCURSOR = 0x00000002;
 constexpr UINT UIFLAG_WANTRETURN = 0x00000004;
+// Takes the focus when its page opens (so that a screen reader reads it),
+// though Tab passes it by: a progress bar on a page without buttons.
+constexpr UINT UIFLAG_PAGEFOCUS = 0x00000008;
 
 // FindControl flags.
 constexpr UINT UIFIND_ALL = 0x00000000;

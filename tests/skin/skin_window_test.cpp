@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/ui_test_support.h"
+#include "ui/focus_contrast.h"
 #include "ui/skin_setup.h"
 #include "ui/ui_lib.h"
 
@@ -141,4 +143,42 @@ TEST_F(SkinWindows, MainWindowPagesAndThePictureAreaStayVisible)
     EXPECT_EQ(wnd.Find(L"btn_install_start")->GetPos().top, 280 + 22);
     EXPECT_LE(wnd.Find(L"check_userprot")->GetPos().bottom, 400);
     EXPECT_FALSE(wnd.Find(L"hor_userdefine")->IsVisible());
+}
+
+TEST_F(SkinWindows, FocusMarkStandsOutFromEveryButtonAndItsWindow)
+{
+    // Each push button of the skin, enabled, focused by keyboard: its mark,
+    // on the button's top edge, against the button and the window above it.
+    struct Case {
+        const wchar_t* skin;
+        DWORD style;
+        int page;  // of the main window, or -1
+        const wchar_t* button;
+    } cases[] = {
+        {L"wnd_main_zh_CN.xml", 0x10CE0000, 0, L"btn_install_start"},
+        {L"wnd_main_zh_CN.xml", 0x10CE0000, 2, L"btn_open_kx"},
+        {L"messagebox_zh_CN.xml", 0x10CE0000, -1, L"btn_ok"},
+        {L"messagebox_zh_CN.xml", 0x10CE0000, -1, L"btn_no"},
+        {L"wnd_userargment_zh_CN.xml", 0x12CE0000, -1, L"btn_close"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.button, c.button + wcslen(c.button)));
+        LayoutWindow wnd(c.skin);
+        ASSERT_TRUE(wnd.Open(c.style));
+        if (c.page >= 0)
+            static_cast<CTabLayoutUI*>(wnd.Find(L"tab_install_view"))->SelectItem(c.page);
+        CControlUI* button = wnd.Find(c.button);
+        button->SetEnabled(true);
+        button->SetFocus();
+        wnd.GetPaintManager().ShowFocusCues();
+        Pump();
+        uitest::Capture cap = uitest::CaptureWindow(wnd.GetHWND());
+        RECT rc = button->GetPos();
+        int cx = (rc.left + rc.right) / 2;
+        DWORD mark = 0xFF000000 | cap.At(cx, rc.top + 1);
+        DWORD fill = 0xFF000000 | cap.At(rc.left + 5, (rc.top + rc.bottom) / 2);
+        DWORD around = 0xFF000000 | cap.At(cx, rc.top - 2);
+        EXPECT_GE(ContrastRatio(mark, fill), kFocusMarkMinContrast) << std::hex << mark << " on " << fill;
+        EXPECT_GE(ContrastRatio(mark, around), kFocusMarkMinContrast) << std::hex << mark << " by " << around;
+    }
 }

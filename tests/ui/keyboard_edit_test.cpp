@@ -81,11 +81,13 @@ TEST_F(Window, FocusIsMarkedOnlyAfterKeyboardUse)
     EXPECT_EQ(CountRow(mouseOnly, rcCheck.top, rcCheck.left + 18, rcCheck.right, 0x333333), 0);
     EXPECT_EQ(CountRow(afterTab, ringY, rcOk.left + 4, rcOk.right - 4, 0xFFFFFF), 0) << "only the focus is marked";
 
-    // Once shown, the mark follows the focus, also to a clicked control: in
-    // the button's text colour, and as a stronger border on the edit field.
+    // Once shown, the mark follows the focus, also to a clicked control: on
+    // the blue button a ring along its edge in a colour that stands out from
+    // both the blue and the white window (not its white text colour), and a
+    // stronger border on the edit field.
     uitest::Click(hWnd, c.x, c.y);
     Capture onButton = uitest::CaptureWindow(hWnd);
-    EXPECT_GT(CountRow(onButton, ringY, rcOk.left + 4, rcOk.right - 4, 0xFFFFFF), 20);
+    EXPECT_GT(CountRow(onButton, rcOk.top + 1, rcOk.left + 6, rcOk.right - 6, 0x333333), 20);
     CControlUI* edit = wnd->Find(L"edit_path");
     for (int i = 0; i < 10 && wnd->PM().GetFocus() != edit; ++i)
         Key(hWnd, VK_TAB);

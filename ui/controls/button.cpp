@@ -19,7 +19,10 @@ LPVOID CButtonUI::GetInterface(LPCWSTR pstrName)
 
 UINT CButtonUI::GetControlFlags() const
 {
-    return (IsKeyboardEnabled() ? UIFLAG_TABSTOP : 0) | (IsEnabled() ? UIFLAG_SETCURSOR : 0);
+    // A push button takes Enter itself; elsewhere Enter presses the window's
+    // default button.
+    return (IsKeyboardEnabled() ? UIFLAG_TABSTOP | UIFLAG_WANTRETURN : 0) |
+           (IsEnabled() ? UIFLAG_SETCURSOR : 0);
 }
 
 bool CButtonUI::Activate()
@@ -29,6 +32,12 @@ bool CButtonUI::Activate()
     if (m_pManager)
         m_pManager->SendNotify(this, DUI_MSGTYPE_CLICK);
     return true;
+}
+
+bool CButtonUI::LooksLikeLink() const
+{
+    return !m_sText.empty() && !m_dwBackColor && m_nBorderSize <= 0 && m_sBkImage.empty() &&
+           m_sNormalImage.empty() && m_sForeImage.empty();
 }
 
 void CButtonUI::SetEnabled(bool bEnable)
@@ -161,6 +170,12 @@ DWORD CButtonUI::CurrentTextColor() const
 
 void CButtonUI::PaintBkColor(HDC hDC)
 {
+    if (DWORD color = CurrentBkColor())
+        CRenderEngine::DrawColor(hDC, m_rcItem, color);
+}
+
+DWORD CButtonUI::CurrentBkColor() const
+{
     DWORD color = m_dwBackColor;
     if (!IsEnabled()) {
         if (m_dwDisabledBkColor)
@@ -172,8 +187,7 @@ void CButtonUI::PaintBkColor(HDC hDC)
     } else if (IsFocused() && m_dwFocusedBkColor) {
         color = m_dwFocusedBkColor;
     }
-    if (color)
-        CRenderEngine::DrawColor(hDC, m_rcItem, color);
+    return color;
 }
 
 void CButtonUI::DrawStateImage(HDC hDC, const std::wstring& preferred)

@@ -18,6 +18,8 @@ public:
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
     UINT GetButtonState() const { return m_uButtonState; }
+    // Text alone, without fill, border or pictures: a link to the eye.
+    bool LooksLikeLink() const;
 
     void SetNormalImage(LPCWSTR p) { SetImage(m_sNormalImage, p); }
     void SetHotImage(LPCWSTR p) { SetImage(m_sHotImage, p); }
@@ -38,6 +40,7 @@ public:
 protected:
     void SetImage(std::wstring& slot, LPCWSTR value);
     DWORD CurrentTextColor() const override;
+    DWORD CurrentBkColor() const override;
     // The state picture first, falling back to the normal one.
     void DrawStateImage(HDC hDC, const std::wstring& preferred);
 

@@ -153,8 +153,6 @@ DWORD CLabelUI::CurrentTextColor() const
 
 DWORD CLabelUI::FocusMarkColor() const
 {
-    if (m_dwFocusBorderColor)
-        return m_dwFocusBorderColor;
     // The text's colour stands out from the control's background by design.
     if (DWORD text = CurrentTextColor())
         return text;

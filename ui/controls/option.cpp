@@ -36,6 +36,12 @@ LPVOID COptionUI::GetInterface(LPCWSTR pstrName)
     return CButtonUI::GetInterface(pstrName);
 }
 
+UINT COptionUI::GetControlFlags() const
+{
+    // Space ticks a box; Enter goes to the window's default button.
+    return CButtonUI::GetControlFlags() & ~UIFLAG_WANTRETURN;
+}
+
 bool COptionUI::Activate()
 {
     if (!CButtonUI::Activate())
@@ -58,6 +64,8 @@ void COptionUI::Selected(bool bSelected, bool bTriggerEvent)
         for (COptionUI* other : search.found)
             other->Selected(false, bTriggerEvent);
     }
+    if (m_pManager)
+        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, this);
     if (bTriggerEvent && m_pManager)
         m_pManager->SendNotify(this, DUI_MSGTYPE_SELECTCHANGED);
     Invalidate();
@@ -109,12 +117,9 @@ RECT COptionUI::FocusMarkRect() const
     return rc;
 }
 
-void COptionUI::PaintBkColor(HDC hDC)
+DWORD COptionUI::CurrentBkColor() const
 {
-    if (m_bSelected && m_dwSelectedBkColor)
-        CRenderEngine::DrawColor(hDC, m_rcItem, m_dwSelectedBkColor);
-    else
-        CButtonUI::PaintBkColor(hDC);
+    return m_bSelected && m_dwSelectedBkColor ? m_dwSelectedBkColor : CButtonUI::CurrentBkColor();
 }
 
 void COptionUI::PaintStatusImage(HDC hDC)

@@ -10,6 +10,7 @@ public:
     LPCWSTR GetClass() const override;
     LPVOID GetInterface(LPCWSTR pstrName) override;
 
+    UINT GetControlFlags() const override;
     bool Activate() override;
     bool IsSelected() const { return m_bSelected; }
     // Changes the state; sends "selectchanged" when it changed and
@@ -20,11 +21,11 @@ public:
     void SetSelectedImage(LPCWSTR p) { SetImage(m_sSelectedImage, p); }
 
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
-    void PaintBkColor(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
 
 protected:
     DWORD CurrentTextColor() const override;
+    DWORD CurrentBkColor() const override;
     // Around the text, as Windows marks a focused check box.
     RECT FocusMarkRect() const override;
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/attr_parse.h"
+#include "ui/paint_manager.h"
 #include "ui/render.h"
 
 namespace DuiLib {
@@ -38,8 +39,18 @@ void CProgressUI::SetValue(int nValue)
 {
     if (nValue == m_nValue || nValue < m_nMin || nValue > m_nMax)
         return;
+    const int before = Percent();
     m_nValue = nValue;
     Invalidate();
+    // A screen reader hears of each whole percent, not of every step.
+    if (m_pManager && Percent() != before)
+        m_pManager->NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, this);
+}
+
+int CProgressUI::Percent() const
+{
+    const int range = m_nMax - m_nMin;
+    return range > 0 ? (m_nValue - m_nMin) * 100 / range : 0;
 }
 
 void CProgressUI::SetForeImage(LPCWSTR pStrImage)

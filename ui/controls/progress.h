@@ -9,6 +9,7 @@ class CProgressUI : public CLabelUI {
 public:
     LPCWSTR GetClass() const override;
     LPVOID GetInterface(LPCWSTR pstrName) override;
+    UINT GetControlFlags() const override { return UIFLAG_PAGEFOCUS; }
 
     bool IsHorizontal() const { return m_bHorizontal; }
     void SetHorizontal(bool bHorizontal = true);
@@ -19,6 +20,8 @@ public:
     int GetValue() const { return m_nValue; }
     // Ignores a value equal to the current one or outside min..max.
     void SetValue(int nValue);
+    // The value as a whole percentage of the range.
+    int Percent() const;
     void SetForeImage(LPCWSTR pStrImage);
 
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;

@@ -69,6 +69,8 @@ bool CTabLayoutUI::SelectItem(int iIndex)
         GetItemAt(i)->SetVisible(i == iIndex);
     NeedParentUpdate();
     if (m_pManager)
+        m_pManager->OnPageShown(GetItemAt(iIndex));
+    if (m_pManager)
         m_pManager->SendNotify(this, DUI_MSGTYPE_TABSELECT, static_cast<WPARAM>(iIndex),
                                static_cast<LPARAM>(old));
     return true;
