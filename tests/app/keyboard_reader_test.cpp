@@ -155,7 +155,9 @@ TEST_F(KeyboardAndReader, ABoxAnnouncesItselfAndItsFocusedButton)
                 PostMessageW(seen, WM_KEYDOWN, VK_RETURN, 0);
         },
         150);
+    UINT_PTR dog = SetTimer(nullptr, 0, 3000, &CloseBox);
     EXPECT_EQ(ShowMessageBox(L"取消", nullptr, kCaption, kText, 0x34, L"安装"), kMsgBoxResultOk);
+    KillTimer(nullptr, dog);
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(log.Count(EVENT_SYSTEM_ALERT, CHILDID_SELF), 1u);
     EXPECT_GE(log.Count(EVENT_OBJECT_FOCUS, 4), 1u) << "安装, the fourth child, has the focus";
