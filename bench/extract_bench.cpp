@@ -1,21 +1,25 @@
 // Unpacks an archive as the install job does and prints how long ExtractTo
 // took and the process's peak memory.
-//   usage: kx_extract_bench ARCHIVE DESTDIR
+//   usage: kx_extract_bench ARCHIVE DESTDIR [WRITERS]
+// WRITERS sets the number of writer threads instead of the processor count.
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 
 #include "install/install_progress.h"
+#include "install/item_writers.h"
 #include "install/pcallback.h"
 #include "install/seven_zip_extractor.h"
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kx_extract_bench ARCHIVE DESTDIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: kx_extract_bench ARCHIVE DESTDIR [WRITERS]\n");
         return 2;
     }
+    if (argc == 4)
+        SevenZip::intl::SetWriterThreadsForTesting(static_cast<unsigned>(_wtoi(argv[3])));
     LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);
 
@@ -35,8 +39,9 @@ int wmain(int argc, wchar_t** argv)
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
-    std::printf("result=%ld files=%u dirs=%u extract_s=%.3f peak_working_set_mb=%.1f peak_pagefile_mb=%.1f\n",
-                static_cast<long>(result), static_cast<unsigned>(g_installedFiles.size()),
+    std::printf("result=%ld writers=%u files=%u dirs=%u extract_s=%.3f peak_working_set_mb=%.1f peak_pagefile_mb=%.1f\n",
+                static_cast<long>(result), SevenZip::intl::WriterThreadCount(),
+                static_cast<unsigned>(g_installedFiles.size()),
                 static_cast<unsigned>(g_installedDirs.size()), seconds,
                 static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0),
                 static_cast<double>(memory.PeakPagefileUsage) / (1024.0 * 1024.0));
