@@ -77,6 +77,15 @@ ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::w
 {
 }
 
+// No file is left open or half written behind the extraction, whatever
+// ended it.
+ArchiveExtractCallback::~ArchiveExtractCallback() { FinishWriting(); }
+
+HRESULT ArchiveExtractCallback::FinishWriting()
+{
+    return writers_ ? writers_->Finish() : S_OK;
+}
+
 STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
 {
     lastTotal_ = total;
@@ -140,9 +149,19 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
         if (askExtractMode != kAskExtract)
             return S_OK;
 
+        handedOver_ = false;
+        // A write that failed ends the extraction before the next item. Items
+        // handed over after the failing one may be on disk and announced by
+        // now: nothing uses the recorded paths of a failed extraction.
+        if (writers_) {
+            HRESULT failed = writers_->Failure();
+            if (failed != S_OK)
+                return failed;
+        }
         HRESULT hr = ReadItemProperties(index);
         if (hr != S_OK)
             return hr;
+        AwaitWritersFor(relativePath_);
         // Refused before anything is created or reported for it.
         fullPath_.clear();
         if (!guard_.Allows(relativePath_, isDir_))
@@ -169,9 +188,62 @@ HRESULT ArchiveExtractCallback::Announce()
         fullPath_.clear();  // the callback skips the item
         return S_OK;
     }
+    AwaitWritersFor(relativePath_);
     if (!guard_.Allows(relativePath_, isDir_))
         return E_FAIL;
     fullPath_ = JoinItemPath(destDir_, relativePath_);
+    return S_OK;
+}
+
+// An item at the path of a file still with the writers, or below it, meets
+// what a one-by-one extraction would have left there: the writers finish
+// first.
+void ArchiveExtractCallback::AwaitWritersFor(const std::wstring& relativePath)
+{
+    if (!writers_ || handedOverPaths_.empty())
+        return;
+    std::wstring key = ItemPathKey(relativePath);
+    for (size_t end = key.find(L'\\');; end = key.find(L'\\', end + 1)) {
+        if (handedOverPaths_.count(key.substr(0, end))) {
+            writers_->Drain();
+            handedOverPaths_.clear();
+            return;
+        }
+        if (end == std::wstring::npos)
+            return;
+    }
+}
+
+// The file goes to a writer thread, which makes and writes it, sets its
+// times and attributes and closes it while the decoder goes on.
+HRESULT ArchiveExtractCallback::HandOver(FileToMake make, ISequentialOutStream** outStream)
+{
+    FileFinish finish;
+    auto take = [](bool defined, const FILETIME& time, LARGE_INTEGER& field) {
+        if (defined) {
+            field.LowPart = time.dwLowDateTime;
+            field.HighPart = static_cast<LONG>(time.dwHighDateTime);
+        }
+    };
+    take(ctimeDefined_, ctime_, finish.info.CreationTime);
+    take(atimeDefined_, atime_, finish.info.LastAccessTime);
+    take(mtimeDefined_, mtime_, finish.info.LastWriteTime);
+    // As SetFileAttributesW passes them: never 0, which would mean "keep".
+    finish.attribDefined = attribDefined_;
+    finish.attributes = WindowsAttributes(attrib_);
+    if (attribDefined_)
+        finish.info.FileAttributes = finish.attributes | FILE_ATTRIBUTE_NORMAL;
+    finish.any = ctimeDefined_ || atimeDefined_ || mtimeDefined_ || attribDefined_;
+
+    if (!writers_)
+        writers_ = std::make_unique<ItemWriters>(WriterThreadCount());
+    ComPtr<ISequentialOutStream> stream;
+    HRESULT hr = writers_->Begin(std::move(make), std::move(finish), sizeDefined_ ? size_ : 0, stream);
+    if (hr != S_OK)
+        return hr;
+    handedOverPaths_.insert(ItemPathKey(relativePath_));
+    handedOver_ = true;
+    *outStream = stream.Detach();
     return S_OK;
 }
 
@@ -192,38 +264,31 @@ HRESULT ArchiveExtractCallback::StartDirectory()
 
 HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
 {
-    // A file new in a directory already made is made before it is
-    // announced: what is at its path decides whether it may be written, and
-    // a refused item is never announced.
-    UniqueFileHandle made;
-    if (!guard_.Settle(relativePath_, fullPath_, made)) {
+    // What is at a file's path decides whether it may be written, before it
+    // is announced: a refused item is never announced. A writer thread
+    // makes the file afterwards, exclusively in its directory's checked
+    // handle, so that anything that appears at the name in between fails
+    // the item rather than being written through.
+    const CheckedDir* dir = nullptr;
+    if (!guard_.Look(relativePath_, fullPath_, dir)) {
         fullPath_.clear();
         return E_FAIL;
     }
     std::wstring stored = relativePath_;
     HRESULT hr = Announce();
-    if (made && (hr != S_OK || relativePath_ != stored))
-        DiscardNewFile(made);  // stopped, skipped or renamed by the callback
     if (hr != S_OK || fullPath_.empty())
         return hr;
-    if (!made && relativePath_ != stored && !guard_.Settle(relativePath_, fullPath_, made)) {
+    if (relativePath_ != stored && !guard_.Look(relativePath_, fullPath_, dir)) {
         fullPath_.clear();
         return E_FAIL;
     }
-    if (made) {
-        file_ = new (std::nothrow) OutStreamWrapper(std::move(made));
-        if (!file_) {
-            fullPath_.clear();
-            return E_OUTOFMEMORY;
-        }
-        file_->AddRef();
-        *outStream = file_.Get();
-        return S_OK;
-    }
 
-    if (overwriteMode_ == kOverwriteReplace) {
+    if (!dir && overwriteMode_ == kOverwriteReplace) {
         DWORD existing = guard_.ExistingAttributes();
         if (existing != INVALID_FILE_ATTRIBUTES) {
+            // No writer may be using a directory handle the guard lets go.
+            if (writers_)
+                writers_->Drain();
             hr = guard_.RemoveExisting(relativePath_);
             guard_.Removed(existing);
             if (hr != S_OK) {
@@ -232,7 +297,7 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
             }
         }
     }
-    if (!guard_.HasParentOf(relativePath_)) {
+    if (!dir && !guard_.HasParentOf(relativePath_)) {
         if (!guard_.MakeDirectories(relativePath_, false)) {
             fullPath_.clear();
             return ERROR_CREATE_FAILED;
@@ -240,51 +305,20 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
         guard_.Claim(relativePath_, false);
     }
 
-    hr = guard_.CreateFile(relativePath_, made);
-    if (hr == S_OK) {
-        file_ = new (std::nothrow) OutStreamWrapper(std::move(made));
-        hr = file_ ? S_OK : E_OUTOFMEMORY;
-    }
-    if (hr != S_OK) {
-        fullPath_.clear();
-        return hr;
-    }
-    file_->AddRef();
-    *outStream = file_.Get();
-    return S_OK;
-}
-
-// Through the handle that wrote the file: one call for times and attributes
-// where a second open, a time call and an attribute call were needed.
-void ArchiveExtractCallback::FinishFile()
-{
-    FILE_BASIC_INFO info{};  // a zero field changes nothing
-    auto take = [](bool defined, const FILETIME& time, LARGE_INTEGER& field) {
-        if (defined) {
-            field.LowPart = time.dwLowDateTime;
-            field.HighPart = static_cast<LONG>(time.dwHighDateTime);
+    if (!dir) {
+        hr = guard_.FileDirectory(relativePath_, dir);
+        if (hr != S_OK) {
+            fullPath_.clear();
+            return hr;
         }
-    };
-    take(ctimeDefined_, ctime_, info.CreationTime);
-    take(atimeDefined_, atime_, info.LastAccessTime);
-    take(mtimeDefined_, mtime_, info.LastWriteTime);
-    // As SetFileAttributesW passes them: never 0, which would mean "keep".
-    if (attribDefined_)
-        info.FileAttributes = WindowsAttributes(attrib_) | FILE_ATTRIBUTE_NORMAL;
-    bool any = ctimeDefined_ || atimeDefined_ || mtimeDefined_ || attribDefined_;
-    bool separately = any && !::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &info,
-                                                           sizeof(info)) && attribDefined_;
-    // Attributes the file system refuses must not cost the file its times:
-    // each goes on its own then.
-    if (separately) {
-        info.FileAttributes = 0;
-        ::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &info, sizeof(info));
-        FILE_BASIC_INFO attributesOnly{};
-        attributesOnly.FileAttributes = WindowsAttributes(attrib_) | FILE_ATTRIBUTE_NORMAL;
-        ::SetFileInformationByHandle(file_->Handle(), FileBasicInfo, &attributesOnly,
-                                     sizeof(attributesOnly));
     }
-    file_.Reset();
+    FileToMake make;
+    make.dir = dir;
+    make.name = relativePath_.substr(relativePath_.find_last_of(L"\\/") + 1);
+    hr = HandOver(std::move(make), outStream);
+    if (hr != S_OK)
+        fullPath_.clear();
+    return hr;
 }
 
 // A directory keeps the times of its creation, as it can't be opened for
@@ -311,18 +345,19 @@ void ArchiveExtractCallback::FinishDirectory()
 STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) noexcept
 {
     HRESULT result = OperationResultCode(operationResult);
-    if (result != S_OK) {
-        file_.Reset();  // a damaged file gets none of the stored times
-        return result;
+    if (handedOver_) {
+        // A damaged file gets none of the stored times.
+        writers_->End(result == S_OK);
+        handedOver_ = false;
     }
+    if (result != S_OK)
+        return result;
     if (fullPath_.empty()) {
         if (callback_)
             callback_->ArchiveFinished(destDir_);
         return S_OK;
     }
-    if (file_)
-        FinishFile();
-    else if (isDir_)
+    if (isDir_)
         FinishDirectory();
     if (callback_) {
         try {

@@ -2,9 +2,12 @@
 // Creates the destination file or directory of every item the handler
 // unpacks, applies its stored attributes and times, and reports it.
 #include <cstdint>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "install/item_path.h"
+#include "install/item_writers.h"
 #include "install/progress_callback.h"
 #include "install/seven_zip_com.h"
 #include "install/stream_wrappers.h"
@@ -46,13 +49,18 @@ public:
     // ICompressProgressInfo
     STDMETHODIMP SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept override;
 
+    // Waits until the writer threads have written and closed every file
+    // handed to them; the first write failure, S_OK for none.
+    HRESULT FinishWriting();
+
 private:
-    ~ArchiveExtractCallback() override = default;
+    ~ArchiveExtractCallback() override;
     HRESULT ReadItemProperties(UInt32 index);
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
-    void FinishFile();
+    void AwaitWritersFor(const std::wstring& relativePath);
+    HRESULT HandOver(FileToMake make, ISequentialOutStream** outStream);
     void FinishDirectory();
 
     ComPtr<IInArchive> archive_;
@@ -74,8 +82,13 @@ private:
     int32_t overwriteMode_;
     ProgressCallback* callback_;
     uint64_t lastTotal_ = 0;
-    // The current file item, open until its times and attributes are set.
-    ComPtr<OutStreamWrapper> file_;
+    // Whether the current item is a file handed to the writers.
+    bool handedOver_ = false;
+    // Made at the first file; written and closed by its threads.
+    std::unique_ptr<ItemWriters> writers_;
+    // Every file handed over, as keys of ItemPathKey: a later item at such a
+    // path, or below it, waits until the writers are done.
+    std::set<std::wstring> handedOverPaths_;
 };
 
 }  // namespace SevenZip::intl

@@ -91,6 +91,8 @@ std::wstring DirKey(std::wstring_view relativePath)
 
 }  // namespace
 
+std::wstring ItemPathKey(std::wstring_view relativePath) { return DirKey(relativePath); }
+
 bool EndsWithSeparator(const std::wstring& path)
 {
     return !path.empty() && IsSeparator(path.back());
@@ -236,12 +238,37 @@ bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring&
     // Only where a whole path would be accepted too: a longer one fails as
     // it always did, when it is created.
     if (fullPath.size() < MAX_PATH &&
-        dir->CreateNewFile(parts.back(), file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE) == S_OK)
+        CreateItemFile(*dir, parts.back(), file) == S_OK)
         return true;
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (dir->Inspect(parts.back(), attributes) == CheckedDir::kNotPlain)
         return false;
     existing_ = attributes;
+    return true;
+}
+
+bool ItemPathGuard::Look(const std::wstring& relativePath, const std::wstring& fullPath,
+                         const CheckedDir*& dir)
+{
+    dir = nullptr;
+    if (settled_)
+        return true;
+    settled_ = true;
+    existing_ = INVALID_FILE_ATTRIBUTES;
+    std::vector<std::wstring_view> parts = Components(relativePath);
+    CheckedDir* at = nullptr;
+    if (Walk(relativePath, parts.size() - 1, false, at) != S_OK)
+        return true;  // gone since: the directories are made again
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    HRESULT hr = at->Inspect(parts.back(), attributes);
+    if (hr == CheckedDir::kNotPlain)
+        return false;
+    if (hr == S_OK)
+        existing_ = attributes;
+    // Only where a whole path would be accepted too: a longer one fails as
+    // it always did, when it is created.
+    else if (hr == S_FALSE && fullPath.size() < MAX_PATH)
+        dir = at;
     return true;
 }
 
@@ -305,17 +332,23 @@ HRESULT ItemPathGuard::RemoveExisting(const std::wstring& relativePath)
     return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
 }
 
-HRESULT ItemPathGuard::CreateFile(const std::wstring& relativePath, UniqueFileHandle& file)
+HRESULT ItemPathGuard::FileDirectory(const std::wstring& relativePath, const CheckedDir*& dir)
 {
-    file.Reset();
+    dir = nullptr;
     if (destDir_.size() + relativePath.size() >= MAX_PATH)
         return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* dir = nullptr;
-    HRESULT hr = Walk(relativePath, parts.size() - 1, false, dir);
+    CheckedDir* at = nullptr;
+    HRESULT hr = Walk(relativePath, parts.size() - 1, false, at);
     if (hr != S_OK)
         return hr == S_FALSE ? HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) : hr;
-    return dir->CreateNewFile(parts.back(), file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    dir = at;
+    return S_OK;
+}
+
+HRESULT CreateItemFile(const CheckedDir& dir, std::wstring_view name, UniqueFileHandle& file)
+{
+    return dir.CreateNewFile(name, file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 HANDLE ItemPathGuard::DirectoryHandle(const std::wstring& relativeDir)

@@ -24,6 +24,13 @@ std::wstring JoinItemPath(const std::wstring& dir, const std::wstring& relativeP
 // there is none.
 std::wstring ParentOf(const std::wstring& path);
 
+// Makes a file item anew in its directory, exclusively, open for writing.
+HRESULT CreateItemFile(const CheckedDir& dir, std::wstring_view name, UniqueFileHandle& file);
+
+// The key under which an item's path is compared with others: upper case
+// (case does not tell Windows names apart), backslashes, no trailing one.
+std::wstring ItemPathKey(std::wstring_view relativePath);
+
 // Whether a stored item name names, as Windows reads it literally, a path
 // strictly below the destination: see item_path.cpp for every rule.
 bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory);
@@ -49,6 +56,10 @@ public:
     // at what is there, false for a link. fullPath is the file's whole path.
     bool Settle(const std::wstring& relativePath, const std::wstring& fullPath,
                 UniqueFileHandle& file);
+    // The same look without making the file: when nothing is at its path and
+    // its directory exists, dir is that directory, open, in which the file
+    // is then to be made with CreateItemFile.
+    bool Look(const std::wstring& relativePath, const std::wstring& fullPath, const CheckedDir*& dir);
     // What the last accepted item's own path held when it was looked at: its
     // attributes, or INVALID_FILE_ATTRIBUTES for nothing.
     DWORD ExistingAttributes() const { return existing_; }
@@ -69,8 +80,10 @@ public:
     // Deletes what is at a file item's path, as what it is, through its own
     // handle.
     HRESULT RemoveExisting(const std::wstring& relativePath);
-    // Creates a file item anew in its directory's handle (made already).
-    HRESULT CreateFile(const std::wstring& relativePath, UniqueFileHandle& file);
+    // The open directory a file item is to be made in (made already), for
+    // CreateItemFile. It stays open until something in the way of an item
+    // is deleted (Removed).
+    HRESULT FileDirectory(const std::wstring& relativePath, const CheckedDir*& dir);
     // The open handle of a directory item made by MakeDirectories; null when
     // there is none.
     HANDLE DirectoryHandle(const std::wstring& relativeDir);

@@ -74,13 +74,19 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
             }
         }
 
-        ComPtr<IArchiveExtractCallback> extractCallback = new (std::nothrow)
+        ComPtr<intl::ArchiveExtractCallback> extractCallback = new (std::nothrow)
             intl::ArchiveExtractCallback(handler.Get(), destDir, overwriteMode_, callback);
         if (!extractCallback) {
             handler->Close();
             return E_OUTOFMEMORY;
         }
         hr = handler->Extract(nullptr, 0xFFFFFFFF, 0, extractCallback.Get());
+        // Every file handed to the writer threads is written and closed
+        // before the extraction ends, a stopped or failed one too. A write
+        // failure is the extraction's result: it came first in archive order.
+        HRESULT written = extractCallback->FinishWriting();
+        if (written != S_OK)
+            hr = written;
         if (callback)
             callback->ArchiveFinished(archivePath_);
         handler->Close();

@@ -107,6 +107,18 @@ def failures(out):
         f.write(b"This is plain text, not a 7z archive.\r\n" * 20)
 
 
+def many(out):
+    """Many small files around one large one, for the writer threads: the
+    large one is still being written when the items after it come."""
+    tree = os.path.join(out, "many-src")
+    block = random.Random(11).randbytes(4096)
+    for i in range(240):
+        write(os.path.join(tree, "f%03d.dat" % i), (b"%03d" % i) * (50 + i))
+    # Names sort it after f120.dat in the archive; it compresses to little.
+    write(os.path.join(tree, "f120_large.dat"), block * 4096)
+    pack(os.path.join(out, "many.7z"), tree, "-m0=LZMA2")
+
+
 def empty_items_7z(path, items):
     """A 7z archive of (name, is_dir) items without data, in exactly this
     order and with names 7zz would not store (an empty one)."""
@@ -213,6 +225,7 @@ def main():
     traversal(out)
     failures(out)
     hostile(out)
+    many(out)
     with open(os.path.join(out, "stamp"), "w") as f:
         f.write("done\n")
 

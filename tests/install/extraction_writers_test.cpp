@@ -1,0 +1,146 @@
+// Files are written on writer threads while the decoder goes on: a write
+// that fails, or a stop the callback asks for, must still end the
+// extraction with every file it handed over whole and closed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "install/item_writers.h"
+#include "install/seven_zip_extractor.h"
+#include "recording_callback.h"
+#include "scratch_dir.h"
+
+namespace {
+
+// What many.7z holds: fNNN.dat is its three digits 50 + NNN times, and
+// f120_large.dat 16 MB.
+constexpr size_t kLargeSize = 4096u * 4096u;
+
+std::string SmallContents(int i)
+{
+    char digits[8];
+    snprintf(digits, sizeof(digits), "%03d", i);
+    std::string contents;
+    for (int n = 0; n < 50 + i; ++n)
+        contents += digits;
+    return contents;
+}
+
+// Every file announced before the last announcement is whole, and no handle
+// is open on it: it opens with no sharing at all.
+void ExpectWholeAndClosed(const RecordingCallback& cb, const std::wstring& dest)
+{
+    ASSERT_GT(cb.started.size(), 1u);
+    // The last ones handed over first: they are the ones a writer may still
+    // have had.
+    for (size_t n = cb.started.size() - 1; n-- > 0;) {
+        const std::wstring& path = cb.started[n];
+        SCOPED_TRACE(testing::PrintToString(path));
+        std::wstring name = path.substr(dest.size());
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadBytes(path, bytes));
+        if (name == L"f120_large.dat")
+            EXPECT_EQ(bytes.size(), kLargeSize);
+        else
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), SmallContents(std::stoi(name.substr(1, 3))));
+        UniqueFileHandle alone(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(alone) << "a handle is still open on it";
+    }
+}
+
+// Puts a directory where an announced file is to be made, as another
+// program may at that moment; or holds a file open.
+struct BlockingCallback : RecordingCallback {
+    std::wstring blockAt;
+    UniqueFileHandle held;
+    bool ItemStarting(const std::wstring& destDir, std::wstring& relativePath, bool isDirectory) override
+    {
+        if (relativePath == blockAt)
+            ::CreateDirectoryW((destDir + relativePath).c_str(), nullptr);
+        return RecordingCallback::ItemStarting(destDir, relativePath, isDirectory);
+    }
+};
+
+class ExtractionWriters : public testing::TestWithParam<unsigned> {
+protected:
+    void SetUp() override { SevenZip::intl::SetWriterThreadsForTesting(GetParam()); }
+    void TearDown() override { SevenZip::intl::SetWriterThreadsForTesting(0); }
+
+    int32_t Extract(const std::wstring& dest, SevenZip::ProgressCallback& cb)
+    {
+        SevenZip::SevenZipExtractor extractor;
+        extractor.UseArchiveFile(TestData(L"many.7z"));
+        return extractor.ExtractTo(dest, &cb);
+    }
+};
+
+}  // namespace
+
+TEST_P(ExtractionWriters, AStopTheCallbackAsksForLeavesEveryFileWholeAndClosed)
+{
+    // Behind a hundred small files the writers are slower than the decoder;
+    // right after the large one, its last chunks may still be queued.
+    for (const wchar_t* stop : {L"f100.dat", L"f121.dat"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(stop)));
+        ScratchDir dest;
+        RecordingCallback cb;
+        cb.stopAt = stop;
+        EXPECT_EQ(Extract(dest.path(), cb), E_FAIL);
+        ASSERT_EQ(cb.started.back(), dest / stop);
+        ExpectWholeAndClosed(cb, dest.path());
+        EXPECT_FALSE(Exists(dest / stop));
+    }
+}
+
+TEST_P(ExtractionWriters, AFailingWriteAmongManySmallFilesFailsWithItsCode)
+{
+    struct Case {
+        const char* name;
+        bool heldBeforehand;  // else its name is taken once it was announced
+        HRESULT result;
+    };
+    const Case cases[] = {
+        // Held open, read-only, by another program: it can't be replaced.
+        {"read-only and held open", true, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)},
+        // Its creation is refused: the writer thread fails.
+        {"name taken", false, HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dest;
+        BlockingCallback cb;
+        std::wstring failing = dest / L"f100.dat";
+        if (c.heldBeforehand) {
+            ASSERT_TRUE(WriteBytes(failing, "kept"));
+            ASSERT_TRUE(::SetFileAttributesW(failing.c_str(), FILE_ATTRIBUTE_READONLY));
+            cb.held.Reset(::CreateFileW(failing.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(cb.held);
+        } else {
+            cb.blockAt = L"f100.dat";
+        }
+        EXPECT_EQ(Extract(dest.path(), cb), c.result);
+        // What came before it is whole and closed; what was handed over
+        // after it may be on disk too, but nothing is left open.
+        auto failingAt = std::find(cb.started.begin(), cb.started.end(), failing);
+        ASSERT_NE(failingAt, cb.started.end());
+        RecordingCallback before;
+        before.started.assign(cb.started.begin(), failingAt + 1);
+        ExpectWholeAndClosed(before, dest.path());
+        cb.held.Reset();
+        if (c.heldBeforehand) {
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadBytes(failing, bytes));
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "kept");
+        }
+        EXPECT_LT(cb.started.size(), 242u) << "the extraction went on to the end";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ExtractionWriters, testing::Values(1u, 4u),
+                         [](const testing::TestParamInfo<unsigned>& info) {
+                             return std::to_string(info.param) + "_writers";
+                         });
