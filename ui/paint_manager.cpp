@@ -211,6 +211,12 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
         SendNotify(pControl, DUI_MSGTYPE_SETFOCUS);
 }
 
+void CPaintManagerUI::PressDefaultButtonLater()
+{
+    if (m_pDefaultButton && m_hWndPaint)
+        GetAccessibleTree()->PostDefaultAction(m_pDefaultButton);
+}
+
 CAccessibleTree* CPaintManagerUI::GetAccessibleTree()
 {
     if (!m_pAccessible)

@@ -122,6 +122,8 @@ public:
     // Windows dialog; Enter does nothing while it is hidden or disabled.
     void SetDefaultButton(CControlUI* pControl) { m_pDefaultButton = pControl; }
     CControlUI* GetDefaultButton() const { return m_pDefaultButton; }
+    // Presses the default button, as a click would, once the current message is done.
+    void PressDefaultButtonLater();
     CControlUI* GetHoverControl() const { return m_pEventHover; }
     // The window's accessible tree (made on first need), and telling screen
     // readers of an event of a control in it (none: the client area itself).

@@ -169,6 +169,15 @@ TEST_F(Accessibility, EnterPressesTheDefaultButtonUnlessAButtonHasTheFocus)
     Key(VK_RETURN);
     EXPECT_EQ(wnd.Count(L"click", L"btn_caption"), 1u);
     EXPECT_EQ(wnd.Count(L"click", L"btn_ok"), 1u);
+    // Enter in a text field presses it too, once the key is done.
+    auto* edit = wnd.Find<CEditUI>(L"edit_path");
+    POINT c = uitest::Center(edit);
+    uitest::Click(hWnd, c.x, c.y);
+    ASSERT_NE(edit->GetNativeWindow(), nullptr);
+    SendMessageW(edit->GetNativeWindow(), WM_KEYDOWN, VK_RETURN, 0);
+    uitest::Pump();
+    EXPECT_EQ(wnd.Count(L"return", L"edit_path"), 1u);
+    EXPECT_EQ(wnd.Count(L"click", L"btn_ok"), 2u);
     // A disabled default button is not pressed.
     wnd.PM().SetDefaultButton(wnd.Find(L"btn_disabled"));
     check->SetFocus();

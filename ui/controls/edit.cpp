@@ -214,6 +214,9 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         }
         if (wParam == VK_RETURN && m_pManager) {
             m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
+            // As in a dialog, Enter in the field presses the default button;
+            // posted, as the press may take this field away.
+            m_pManager->PressDefaultButtonLater();
             return 0;
         }
         break;
