@@ -14,6 +14,7 @@
 #include "install/install_job.h"
 #include "install/product_location.h"
 #include "install/registry_registration.h"
+#include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
 #include "system/installer_constants.h"
@@ -213,7 +214,11 @@ void CWnd_Main::StartInstall()
     if (keepEarlier) {
         job->installDir = earlierDir;
         m_installDir = earlierDir;
-        RemoveDirectoryW(installPath.c_str());  // only if it is still empty
+        // Only if it is still empty, and through its checked handle: the
+        // folder may be the user's, and a link there is never followed.
+        CheckedDir unused;
+        if (CheckedDir::Open(installPath, unused, true) == S_OK)
+            unused.RemoveSelf();
     } else {
         job->installDir = installPath;
         job->previousDir = earlierDir;

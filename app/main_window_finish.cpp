@@ -10,6 +10,7 @@
 #include "app/message_box.h"
 #include "app/string_bundle.h"
 #include "install/shortcuts.h"
+#include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
 #include "system/installer_constants.h"
@@ -64,10 +65,12 @@ void CWnd_Main::MakeDesktopShortcut()
     std::wstring userDesktop = SpecialFolderPath(CSIDL_DESKTOP);
     if (!userDesktop.empty() && userDesktop.back() != L'\\')
         userDesktop += L'\\';
-    // Only the all-users link stays: a user's own copy would show twice.
-    const std::wstring userLink = userDesktop + linkName;
-    if (!userDesktop.empty() && PathFileExistsW(userLink.c_str()))
-        DeleteFileW(userLink.c_str());
+    // Only the all-users link stays: a user's own copy would show twice. The
+    // user's desktop is the user's: the copy goes through its checked handle,
+    // as itself, never what a link there points to.
+    CheckedDir desktop;
+    if (!userDesktop.empty() && CheckedDir::Open(userDesktop, desktop) == S_OK)
+        desktop.RemoveChild(linkName);
     if (commonDesktop.empty())
         return;  // never a link in the drive's root instead
     const std::wstring description = GetString(L"DESKTOP_SHORTCUT_COMMENT");

@@ -14,7 +14,8 @@ bool IsFullPath(const std::wstring& path)
 }
 
 // Creates dir and what is missing above it, as the shell's directory
-// creation does: ERROR_ALREADY_EXISTS when dir was there.
+// creation does: ERROR_ALREADY_EXISTS when dir was there. By name: dir is
+// the destination the user chose, opened and checked right after.
 DWORD CreateChain(std::wstring dir)
 {
     while (dir.size() > 3 && (dir.back() == L'\\' || dir.back() == L'/'))

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
+#include "system/checked_dir.h"
 #include "system/processes.h"
 #include "system/win_handles.h"
 
@@ -13,47 +14,10 @@ constexpr DWORD kTerminateAccess = SYNCHRONIZE | PROCESS_TERMINATE;
 static_assert(kTerminateAccess == 0x100001);
 constexpr DWORD kTerminateWaitMs = 4000;
 
-bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-
-bool EqualNoCase(const std::wstring& a, const wchar_t* b)
+bool EqualNoCase(const std::wstring& a, const std::wstring& b)
 {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b, -1, TRUE) == CSTR_EQUAL;
-}
-
-void DeleteTree(const std::wstring& path, const std::wstring& keepTopFile, bool top)
-{
-    if (path.size() > 3) {
-        // A directory that became a link since it was listed is not entered.
-        DWORD self = GetFileAttributesW(path.c_str());
-        if (self != INVALID_FILE_ATTRIBUTES && IsLink(self)) {
-            RemoveDirectoryW(path.c_str());
-            return;
-        }
-        WIN32_FIND_DATAW found;
-        HANDLE raw = FindFirstFileW((path + L"\\*").c_str(), &found);
-        if (raw == INVALID_HANDLE_VALUE)
-            return;
-        UniqueFindHandle find(raw);
-        do {
-            std::wstring name = found.cFileName;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (name == L"." || name == L"..")
-                    continue;
-                // A junction, directory link or mount point goes as the link
-                // itself; whatever it points to is not ours.
-                if (!IsLink(found.dwFileAttributes))
-                    DeleteTree(child, keepTopFile, false);
-                RemoveDirectoryW(child.c_str());
-            } else if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
-                if (top && !keepTopFile.empty() && EqualNoCase(name, keepTopFile.c_str()))
-                    continue;
-                DeleteFileW(child.c_str());  // a file link goes as the link
-            }
-        } while (FindNextFileW(find.Get(), &found));
-    }
-    if (PathFileExistsW(path.c_str()))
-        RemoveDirectoryW(path.c_str());
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -87,5 +51,19 @@ bool TerminateProcessesIn(const std::wstring& directory)
 
 void DeleteDirectoryTree(const std::wstring& path, const std::wstring& keepTopFile)
 {
-    DeleteTree(path, keepTopFile, true);
+    // A drive root is never emptied.
+    if (path.size() <= 3)
+        return;
+    // Opened once, checked, and emptied through its handle: each child is
+    // opened in it and deleted through its own handle, a directory link as
+    // the link; a name swapped for a link meanwhile is never followed.
+    CheckedDir dir;
+    if (CheckedDir::Open(path, dir, true) != S_OK)
+        return;
+    RemoveRules rules;
+    rules.keepHiddenAndSystem = true;
+    dir.RemoveContents(rules, [&](const std::wstring& name) {
+        return !keepTopFile.empty() && EqualNoCase(name, keepTopFile);
+    });
+    dir.RemoveSelf();  // only when nothing stayed
 }

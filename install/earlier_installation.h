@@ -9,7 +9,8 @@
 bool TerminateProcessesIn(const std::wstring& directory);
 
 // Removes path's tree: hidden and system files stay (with the directories
-// above them), links are removed as links and never followed, and a path of
+// above them), links are removed as links where the system opens a link as
+// itself (where it does not, the link stays) and are never followed; a path of
 // at most 3 characters is never emptied. keepTopFile names one file directly
 // in path that stays as well (none when empty; letter case aside).
 void DeleteDirectoryTree(const std::wstring& path, const std::wstring& keepTopFile = std::wstring());

@@ -5,11 +5,14 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <vector>
 
 #include "install/registry_registration.h"
 #include "install/uninstall_manifest.h"
+#include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
 #include "system/win_handles.h"
@@ -49,6 +52,7 @@ std::wstring Normalise(const std::wstring& path)
 // Where the directory really is, links in any of its components followed.
 std::wstring FinalPath(const std::wstring& path)
 {
+    // Only to learn where the path leads (attributes-only, nothing acted on).
     UniqueFileHandle dir(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -190,10 +194,68 @@ bool IsSystemFolderNormalised(const std::wstring& dir)
     return false;
 }
 
-bool HoldsFile(const std::wstring& dir, const std::wstring& name)
+// Places where unelevated users may create folders of their own: a
+// product installation there could be anybody's.
+bool LiesWhereUsersCreate(const std::wstring& dir)
 {
-    DWORD attributes = GetFileAttributesW((dir + L"\\" + name).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::vector<std::wstring> areas = {
+        KnownFolder(FOLDERID_ProgramData), KnownFolder(FOLDERID_UserProfiles),
+        FromEnvironment(L"ProgramData"), FromEnvironment(L"SystemDrive") + L"\\Users",
+        FromEnvironment(L"TMP"), FromEnvironment(L"TEMP"),
+    };
+    wchar_t temp[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n != 0 && n <= MAX_PATH)
+        areas.push_back(Normalise(temp));
+    areas.push_back(FromBuffer(GetWindowsDirectoryW) + L"\\Temp");
+    for (const std::wstring& area : areas)
+        if (area.size() > 3 && IsWithin(dir, area))
+            return true;
+    return false;
+}
+
+// The owner of what handle is open on, as a descriptor; null when unknown.
+UniqueLocal<void> OwnerOf(HANDLE handle)
+{
+    UniqueLocal<void> descriptor;
+    PSID owner = nullptr;
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, descriptor.Receive()) != ERROR_SUCCESS)
+        return {};
+    return descriptor;
+}
+
+// Whether this system keeps the owners of files: Wine names the current
+// user as the owner of everything, the Windows directory included, and
+// keeps no owner that is set. Doubt counts as not kept: then only where a
+// folder lies decides.
+bool OwnersAreKept()
+{
+    std::wstring windows = FromBuffer(GetWindowsDirectoryW);
+    UniqueFileHandle dir(CreateFileW(windows.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!dir)
+        return false;
+    UniqueLocal<void> descriptor = OwnerOf(dir.Get());
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!descriptor || !GetSecurityDescriptorOwner(descriptor.Get(), &owner, &defaulted) || !owner)
+        return false;
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
+        return false;
+    UniqueHandle token(raw);
+    alignas(8) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer, sizeof(buffer), &size))
+        return false;
+    return !EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+}
+
+bool OwnedBySystem(HANDLE handle)
+{
+    UniqueLocal<void> descriptor = OwnerOf(handle);
+    return descriptor && IsOwnedBySystem(descriptor.Get());
 }
 
 }  // namespace
@@ -213,16 +275,42 @@ bool IsSystemFolder(const std::wstring& directory)
     return !final.empty() && IsSystemFolderNormalised(final);
 }
 
+bool IsOwnedBySystem(PSECURITY_DESCRIPTOR descriptor)
+{
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!descriptor || !GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner)
+        return false;
+    // Administrators, SYSTEM and TrustedInstaller: no unelevated user.
+    for (const wchar_t* trusted : {L"S-1-5-32-544", L"S-1-5-18",
+                                   L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"}) {
+        UniqueLocal<void> sid;
+        if (ConvertStringSidToSidW(trusted, reinterpret_cast<PSID*>(sid.Receive())) &&
+            EqualSid(owner, sid.Get()))
+            return true;
+    }
+    return false;
+}
+
 bool IsProductInstallation(const std::wstring& directory)
 {
     std::wstring dir = Normalise(directory);
     if (dir.empty())
         return false;
-    DWORD attributes = GetFileAttributesW(dir.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    // Everything below is read through handles of the folder as it is now:
+    // no link, and where it was named.
+    CheckedDir checked;
+    if (CheckedDir::Open(dir, checked) != S_OK)
         return false;
-    if (!HoldsFile(dir, kManifestFileName) && !HoldsFile(dir, MainExeName))
+    UniqueFileHandle marker;
+    if (checked.OpenFileToRead(kManifestFileName, marker) != S_OK &&
+        checked.OpenFileToRead(MainExeName, marker) != S_OK)
         return false;
-    return !IsSystemFolder(dir);
+    // Asked only of a folder with the product's files: the system's folders
+    // take the shell a while to list.
+    if (IsSystemFolder(dir) || LiesWhereUsersCreate(dir) || LiesWhereUsersCreate(checked.FinalPath()))
+        return false;
+    if (OwnersAreKept() && !(OwnedBySystem(checked.Handle()) && OwnedBySystem(marker.Get())))
+        return false;
+    return true;
 }

@@ -3,10 +3,21 @@
 // be treated as the product's own: its processes ended, its tree removed.
 #include <string>
 
-// True when directory holds "Uninstall.xml" or the main program directly,
-// is no link itself, and is none of the system's own folders (see
-// IsSystemFolder).
+#include <windows.h>
+
+// Whether directory is an earlier installation that an unelevated user could
+// not have made, read through handles of the folder and its files: it holds
+// "Uninstall.xml" or the main program directly, is no link itself, is none
+// of the system's own folders (see IsSystemFolder), lies in no place where
+// users create folders (the program-data folder, the users folder, the
+// temporary folders, each with everything below), and, where the system
+// keeps owners, it and that file are owned by Administrators, SYSTEM or
+// TrustedInstaller. The window and the job ask this alike; a folder that
+// fails it is left alone and its programs run on.
 bool IsProductInstallation(const std::wstring& directory);
+
+// Whether a descriptor's owner is Administrators, SYSTEM or TrustedInstaller.
+bool IsOwnedBySystem(PSECURITY_DESCRIPTOR descriptor);
 
 // A drive root; the Windows directory or anything inside it; either
 // program-files folder itself; the program-data folder; the users folder, a

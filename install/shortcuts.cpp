@@ -88,6 +88,8 @@ bool MakePathDirs(const std::wstring& path)
         // A leading separator or a drive's own root gives nothing to create.
         if (prefix.empty() || PathFileExistsW(prefix.c_str()))
             continue;
+        // By name: the all-users start-menu folder, where only administrators
+        // create folders; a directory is only made, nothing written through.
         if (!CreateDirectoryW(prefix.c_str(), nullptr))
             return false;
     }

@@ -88,6 +88,8 @@ HRESULT OpenFileStream(const std::wstring& path, DWORD access, DWORD disposition
 
 }  // namespace
 
+// By name: an archive its caller names (tests, the benchmark); the install
+// job reads its payload through the handle that wrote it (OpenReadStreamOn).
 HRESULT OpenReadStream(const std::wstring& path, ComPtr<IInStream>& stream)
 {
     return OpenFileStream<InStreamWrapper>(path, GENERIC_READ, OPEN_EXISTING, stream);

@@ -6,21 +6,17 @@
 #include <pugixml.hpp>
 
 #include "install/install_progress.h"
+#include "system/file_system.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
-class StreamWriter : public pugi::xml_writer {
+class StringWriter : public pugi::xml_writer {
 public:
-    explicit StreamWriter(FILE* f) : f_(f) {}
-    void write(const void* data, size_t size) override { std::fwrite(data, 1, size, f_); }
-
-private:
-    FILE* f_;
+    void write(const void* data, size_t size) override
+    {
+        text.append(static_cast<const char*>(data), size);
+    }
+    std::string text;
 };
 
 void AppendEntries(pugi::xml_node parent, const wchar_t* element, const std::vector<std::wstring>& paths)
@@ -40,16 +36,15 @@ bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<st
     AppendEntries(internal, L"File", files);
     AppendEntries(internal, L"Dir", dirs);
 
-    UniqueFile stream(_wfopen(filePath.c_str(), L"wb"));
-    if (!stream)
-        return false;
-    StreamWriter writer(stream.get());
+    StringWriter writer;
     // UTF-8 without byte-order mark or declaration, a tab per depth, LF ends:
     // the form the product's uninstaller reads.
     doc.save(writer, L"\t", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    // Buffered bytes that cannot be written show up only at the flush.
-    bool ok = std::fflush(stream.get()) == 0 && !std::ferror(stream.get());
-    return std::fclose(stream.release()) == 0 && ok;
+    // Made anew in the program directory's checked handle.
+    size_t slash = filePath.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return false;
+    return WriteNewFileIn(filePath.substr(0, slash + 1), filePath.substr(slash + 1), writer.text);
 }
 
 bool WriteUninstallManifest(const std::wstring& filePath)

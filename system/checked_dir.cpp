@@ -71,12 +71,11 @@ bool IsComponent(std::wstring_view name)
 }
 
 // Access for a directory handle that children are made, opened, listed and
-// deleted through.
+// deleted through, and whose owner can be read.
 constexpr ACCESS_MASK kDirAccess = FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY |
                                    FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
-                                   FILE_DELETE_CHILD |
-                                   SYNCHRONIZE;
-static_assert(kDirAccess == 0x001001E7);
+                                   FILE_DELETE_CHILD | READ_CONTROL | SYNCHRONIZE;
+static_assert(kDirAccess == 0x001201E7);
 // A child about to be deleted: read to list it if it is a directory, write
 // attributes to clear read-only, delete.
 constexpr ACCESS_MASK kRemoveAccess =

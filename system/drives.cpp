@@ -37,6 +37,7 @@ bool IsHotplugDrive(wchar_t driveLetter)
     if (n < 0 || static_cast<size_t>(n) >= kDevicePathChars)
         return false;
 
+    // A volume device, asked a question: no file is opened.
     UniqueFileHandle volume(CreateFileW(device, GENERIC_READ | GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         0, nullptr));

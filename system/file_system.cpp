@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/embedded_resource.h"
 #include "system/win_handles.h"
@@ -15,6 +16,9 @@ HRESULT HResultFromLastError()
     return static_cast<HRESULT>(0x80070000u | (static_cast<DWORD>(error) & 0xFFFFu));
 }
 
+// By name: the program directory the user chose and its parents, made before
+// anything is written; everything below it is made through its checked
+// handle (CheckedDir).
 HRESULT CreateDirectories(const std::wstring& path)
 {
     std::wstring full = path;
@@ -57,6 +61,17 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
     DWORD size = static_cast<DWORD>(payload.size());
     DWORD written = 0;
     return WriteFile(file, payload.data(), size, &written, nullptr) && written == size;
+}
+
+bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes)
+{
+    CheckedDir checked;
+    UniqueFileHandle file;
+    if (CheckedDir::Open(dir, checked) != S_OK || checked.ReplaceFile(name, file) != S_OK)
+        return false;
+    DWORD written = 0;
+    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 std::wstring SpecialFolderPath(int csidl)

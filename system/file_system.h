@@ -24,6 +24,13 @@ bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wc
 // The same into an open file, at its position.
 bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resourceType);
 
+// Writes bytes as the whole content of the file name in directory dir (a
+// full path): the directory is opened and checked, what is at name is
+// removed as what it is, and the file is created anew in the directory's
+// handle, so that a link planted under either name is never written through.
+// False when any step fails.
+bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes);
+
 // A special folder of the shell (CSIDL_...) through its item list, without a
 // trailing backslash; empty when the shell does not know it.
 std::wstring SpecialFolderPath(int csidl);

@@ -18,11 +18,6 @@ namespace {
 constexpr DWORD kSettingsValueChars = 260;
 constexpr wchar_t kChannelFileName[] = L"source.dat";
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
 // The roaming application-data folder with a trailing backslash, or empty.
 std::wstring RoamingAppDataDir()
 {
@@ -84,6 +79,8 @@ std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstrin
     if (installDir.empty())
         return fallback;
 
+    // Read by name: what it holds only fills the user-data field, which the
+    // user edits anyway; nothing is written or deleted because of it.
     std::wstring settingsPath = installDir + SettingsFileName;
     wchar_t value[kSettingsValueChars] = {};
     DWORD n = GetPrivateProfileStringW(L"Network", L"path", fallback.c_str(), value,
@@ -101,20 +98,11 @@ void WriteChannelFile(const std::wstring& installDir)
     if (ChannelId.empty())
         return;
     std::string channel = WideToOem(ChannelId.c_str());
-    // The path stays UTF-16: an 8-bit path would lose characters outside the code page.
-    std::wstring path = installDir + kChannelFileName;
-    UniqueFile file(_wfopen(path.c_str(), L"wb"));
-    if (!file)
-        return;
-    std::fputs(channel.c_str(), file.get());
+    WriteNewFileIn(installDir, kChannelFileName, channel);
 }
 
 bool WriteUserDataNote(const std::wstring& installDir, const std::wstring& userDataDir)
 {
-    std::wstring path = installDir + UserDataNoteFileName;
-    UniqueFile file(_wfopen(path.c_str(), L"wb"));
-    if (!file)
-        return false;
     // What mode "w, ccs=UNICODE" writes: a UTF-16 LE byte-order mark, then the
     // text up to its first zero; there is no line end to translate.
     std::string bytes = "\xFF\xFE";
@@ -123,6 +111,5 @@ bool WriteUserDataNote(const std::wstring& installDir, const std::wstring& userD
         bytes += static_cast<char>(unit & 0xFFu);
         bytes += static_cast<char>(unit >> 8);
     }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    return std::fclose(file.release()) == 0 && written;
+    return WriteNewFileIn(installDir, UserDataNoteFileName, bytes);
 }

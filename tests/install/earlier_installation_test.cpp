@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <winioctl.h>
+#include <sddl.h>
 
 #include "install/product_location.h"
 #include "scratch_dir.h"
+#include "system/com_owners.h"
 #include "system/processes.h"
 #include "tests/system/running_program.h"
 
@@ -60,7 +63,7 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target)
 
 TEST(EarlierInstallation, ProductProgramsEndedTreeRemovedHiddenFileAndSubdirectoryProgramsStay)
 {
-    ScratchDir scratch;
+    ScratchDir scratch(kInstallBase);
     const std::wstring old = scratch / L"old\\";
     ASSERT_TRUE(CreateDirectoryW(old.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((old + L"bin").c_str(), nullptr));
@@ -114,7 +117,12 @@ TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
     ASSERT_FALSE(profile.empty());
     // Product files planted into system folders do not make them the product's.
     std::vector<std::wstring> planted;
-    for (const std::wstring& dir : {profile, localAppData, WindowsDir(), KnownPath(L"ProgramData")})
+    for (const std::wstring& below : {KnownPath(L"ProgramData") + L"kxVistral3\\",
+                                      localAppData + L"Programs\\kxVistral3\\", scratch / L"product\\"})
+        SHCreateDirectoryExW(nullptr, below.c_str(), nullptr);
+    for (const std::wstring& dir : {profile, localAppData, WindowsDir(), KnownPath(L"ProgramData"),
+                                    KnownPath(L"ProgramData") + L"kxVistral3\\",
+                                    localAppData + L"Programs\\kxVistral3\\", scratch / L"product\\"})
         if (!dir.empty() && WriteBytes(dir + L"Uninstall.xml", "<Uninstall />"))
             planted.push_back(dir + L"Uninstall.xml");
     struct Case {
@@ -129,6 +137,9 @@ TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
         {localAppData, "application data"},
         {KnownPath(L"ProgramData"), "program data"},
         {KnownPath(L"ProgramFiles"), "program files"},
+        {KnownPath(L"ProgramData") + L"kxVistral3\\", "a folder below program data"},
+        {localAppData + L"Programs\\kxVistral3\\", "a folder below a profile"},
+        {scratch / L"product\\", "a folder below the temporary folder"},
         {profile + L"..\\", "users folder"},
         {scratch.path(), "folder without product files"},
     };
@@ -138,11 +149,13 @@ TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
     }
     for (const std::wstring& file : planted)
         DeleteFileW(file.c_str());
+    RemoveDirectoryW((KnownPath(L"ProgramData") + L"kxVistral3").c_str());
+    RemoveDirectoryW((localAppData + L"Programs\\kxVistral3").c_str());
 }
 
 TEST(EarlierInstallation, DirectoryLinksAreRemovedAsLinksTheirTargetsKept)
 {
-    ScratchDir scratch;
+    ScratchDir scratch(kInstallBase);
     const std::wstring outside = scratch / L"outside\\";
     const std::wstring old = scratch / L"old\\";
     ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
@@ -173,4 +186,30 @@ TEST(EarlierInstallation, ImagePathFromTheProcessWhenModulesCannotBeListed)
     DWORD found = 0;
     ASSERT_TRUE(FindProcessByNameAndPath(L"kxVistral.exe", scratch / L"kxVistral.exe", found));
     EXPECT_EQ(found, program.Id());
+}
+
+TEST(EarlierInstallation, OnlyAdministratorsSystemAndTrustedInstallerOwnAnInstallation)
+{
+    // Where the system keeps owners, an earlier installation counts only
+    // when no unelevated user can have made it.
+    const struct {
+        const wchar_t* sddl;
+        bool system;
+    } rows[] = {
+        {L"O:BAG:BAD:", true},
+        {L"O:SYG:SYD:", true},
+        {L"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464D:", true},
+        {L"O:S-1-5-21-1004336348-1177238915-682003330-1001D:", false},  // a user
+        {L"O:WDD:", false},                                               // Everyone
+        {L"O:BUD:", false},                                               // Users
+        {L"G:BAD:", false},                                               // no owner
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row.sddl)));
+        UniqueLocal<void> descriptor;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(row.sddl, SDDL_REVISION_1,
+                                                                         descriptor.Receive(), nullptr));
+        EXPECT_EQ(IsOwnedBySystem(descriptor.Get()), row.system);
+    }
+    EXPECT_FALSE(IsOwnedBySystem(nullptr));
 }

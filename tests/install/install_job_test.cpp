@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <process.h>
+
+#include <optional>
 #include <shlobj.h>
 #include <json/reader.h>
 #include <wrl/client.h>
@@ -16,6 +18,7 @@
 #include "system/installer_constants.h"
 #include "system/usage_report.h"
 #include "tests/system/loopback_http_server.h"
+#include "tests/system/running_program.h"
 #include "tests/system/report_decrypt.h"
 #include "system/win_handles.h"
 #include "ui/window_wnd.h"
@@ -179,6 +182,13 @@ int PayloadDirsIn(const std::wstring& tempDir)
     return count;
 }
 
+std::wstring ProgramDataDir()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD n = GetEnvironmentVariableW(L"ProgramData", buffer, MAX_PATH + 1);
+    return n == 0 || n > MAX_PATH ? L"C:\\ProgramData\\" : std::wstring(buffer) + L"\\";
+}
+
 std::wstring TempPath()
 {
     wchar_t buffer[MAX_PATH + 1] = {};
@@ -220,7 +230,7 @@ protected:
         ::DestroyWindow(wnd.GetHWND());
         ClearFootprint();
     }
-    ScratchDir scratch;
+    ScratchDir scratch{kInstallBase};
     JobWindow wnd;
     std::unique_ptr<InstallJobInfo> job = std::make_unique<InstallJobInfo>();
 };
@@ -234,7 +244,6 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     ASSERT_TRUE(server.Listening());
     SetReportServerForTesting(L"127.0.0.1", server.Port());
     const std::wstring dir = job->installDir;
-    int payloadDirsBefore = PayloadDirsIn(PayloadTempDir());
     InstallJobInfo* record = job.get();
     EXPECT_EQ(RunJob(record, wnd), 0u);
     ASSERT_EQ(wnd.Finished(), 1);
@@ -287,7 +296,7 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     EXPECT_EQ(dirLines, 19u);
     ASSERT_TRUE(ReadBytes(dir + L"source.dat", channel));
     EXPECT_EQ(std::string(channel.begin(), channel.end()), "700001");
-    EXPECT_EQ(PayloadDirsIn(PayloadTempDir()), payloadDirsBefore);
+    EXPECT_EQ(PayloadDirsIn(PayloadTempDir()), 0) << "the payload goes, and what killed runs left";
 
     // Both start-menu links lead to the product's programs.
     const std::wstring folder = StartMenuFolder();
@@ -333,6 +342,10 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
     } cases[] = {{"temporary directory cannot be written", true}, {"extraction fails", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        // What a run that was killed while it unpacked left behind.
+        const std::wstring killed = PayloadTempDir() + L"kxsetup-0badc0de-0000-4000-8000-000000000000";
+        ASSERT_TRUE(CreateDirectoryW(killed.c_str(), nullptr));
+        ASSERT_TRUE(WriteBytes(killed + L"\\resource.7z", "77 MB, once"));
         wnd.posted.clear();
         auto record = std::make_unique<InstallJobInfo>();
         wchar_t savedTmp[MAX_PATH + 1] = {}, savedTemp[MAX_PATH + 1] = {};
@@ -363,6 +376,10 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
         EXPECT_EQ(back.get(), raw);
         EXPECT_NE(back->result, 0);
         EXPECT_EQ(code, static_cast<DWORD>(back->result));
+        // A failed job leaves no payload, nor the killed run's (where the job
+        // could open its temporary directory).
+        EXPECT_EQ(PayloadDirsIn(PayloadTempDir()), c.unwritableTemp ? 1 : 0);
+        RemoveTree(killed);
         if (c.unwritableTemp) {
             EXPECT_EQ(back->result, -1);
             ASSERT_EQ(wnd.posted.size(), 4u);  // empty text, 5, empty text, finish
@@ -423,6 +440,10 @@ TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
         {"product elsewhere", scratch / L"old\\", true, true},
         {"folder without product files", scratch / L"documents\\", false, false},
         {"same directory in other letter case", scratch / L"PROGRAM FILES\\KXVISTRAL3\\", true, true},
+        // Any user may make a folder there and name it in "AppPath".
+        {"product files in a user's folder under ProgramData", ProgramDataDir() + L"kx_planted_" +
+                                                                 std::to_wstring(GetCurrentProcessId()) + L"\\",
+         true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -438,10 +459,20 @@ TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
         }
         // The note the window writes just before the job starts.
         ASSERT_TRUE(WriteBytes(job->installDir + L"temp_userdata.txt", "D:\\kxVistral3"));
+        std::optional<RunningProgram> program;
+        if (c.product && !c.removed)  // the product's program, started from there
+            program.emplace(c.previous + L"kxVistral.exe");
         EXPECT_EQ(RunJob(record.release(), wnd), 0u);
         ASSERT_EQ(wnd.Finished(), 1);
         std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
         EXPECT_EQ(Exists(c.previous + L"plain.txt"), !c.removed);
+        if (program) {
+            EXPECT_TRUE(program->Started());
+            EXPECT_EQ(program->ExitCode(), static_cast<DWORD>(STILL_ACTIVE)) << "a program there runs on";
+            program.reset();
+            EXPECT_TRUE(Exists(c.previous + L"Uninstall.xml"));
+            RemoveTree(c.previous);
+        }
         std::vector<uint8_t> note;
         EXPECT_TRUE(ReadBytes(job->installDir + L"temp_userdata.txt", note));
         EXPECT_EQ(std::string(note.begin(), note.end()), "D:\\kxVistral3");

@@ -15,11 +15,13 @@ std::wstring TempDir()
 
 }  // namespace
 
-ScratchDir::ScratchDir()
+ScratchDir::ScratchDir() : ScratchDir(TempDir()) {}
+
+ScratchDir::ScratchDir(const std::wstring& base)
 {
     static std::atomic<int> counter{0};
     for (;;) {
-        path_ = TempDir() + L"kx_extract_test_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+        path_ = base + L"kx_extract_test_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
                 std::to_wstring(counter++) + L"\\";
         if (::CreateDirectoryW(path_.c_str(), nullptr))
             return;

@@ -12,6 +12,9 @@
 class ScratchDir {
 public:
     ScratchDir();
+    // The same in base (ending with a backslash), for folders that must
+    // not lie where users create folders (earlier installations).
+    explicit ScratchDir(const std::wstring& base);
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -23,6 +26,10 @@ public:
 private:
     std::wstring path_;
 };
+
+// Where an earlier installation of a test may lie: the drive root, which
+// holds no user's or temporary folders.
+inline const wchar_t kInstallBase[] = L"C:\\";
 
 void RemoveTree(const std::wstring& path);
 
