@@ -9,7 +9,7 @@ PACKAGES=(
   cmake ninja-build make patch perl python3 dpkg-dev
   wine wine32:i386 wine64
   xvfb xauth xdotool x11-apps imagemagick fonts-wqy-microhei
-  libz-mingw-w64-dev libstb-dev 7zip openssl zip unzip
+  libz-mingw-w64-dev libstb-dev 7zip openssl zip unzip osslsigncode git
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -6,7 +6,18 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
 
-"$root/scripts/build.sh"
+# The tests' build is signed with a throwaway certificate made here, so that
+# signing is tested too; a build configured with a certificate of its own
+# keeps that one.
+test_cert=$(realpath -m "$build/test-signing")
+cached=$(sed -n 's/^KX_SIGN_PKCS12:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+sign_args=()
+if [ -z "$cached" ] || [ "$cached" = "$test_cert/release.p12" ]; then
+  "$root/scripts/make-test-certificate.sh" "$test_cert"
+  [ -n "$cached" ] || sign_args=("-DKX_SIGN_PKCS12=$test_cert/release.p12"
+                                 "-DKX_SIGN_PASSWORD_FILE=$test_cert/password")
+fi
+"$root/scripts/build.sh" "${sign_args[@]}"
 # The prefix is created once, before tests start in parallel.
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 # The templates that every end-to-end case copies its own prefix from.
