@@ -49,10 +49,15 @@ osslsigncode verify -CAfile "$ca" -in "$work/changed.exe" >/dev/null 2>&1 &&
   fail "osslsigncode verifies a copy with a changed payload byte"
 
 # A whole installation from the signed file; the installed programs are signed.
+# The pictures of its pages stay in $work when it fails.
 rc=0
-"$root/scripts/walkthrough.sh" "$work/prefix" "" "$signed" >"$work/walkthrough.txt" 2>&1 || rc=$?
+timeout -k 10 "${KX_WALKTHROUGH_TIMEOUT:-240}" \
+  "$root/scripts/walkthrough.sh" "$work/prefix" "$work/pages" "$signed" >"$work/walkthrough.txt" 2>&1 || rc=$?
 dir=$(sed -n 's/^install_dir=//p' "$work/walkthrough.txt")
-[ $rc -eq 0 ] && [ -n "$dir" ] || { cat "$work/walkthrough.txt"; fail "the signed installer did not install"; }
+[ $rc -eq 0 ] && [ -n "$dir" ] || {
+  cat "$work/walkthrough.txt"; ls "$work/pages" 2>/dev/null
+  fail "the signed installer did not go through a whole installation (status $rc)"
+}
 host_dir=$work/prefix/drive_c/$(echo "${dir#C:\\}" | tr '\\' /)
 for program in kxVistral.exe launcher.exe updater.exe Uninstall.exe; do
   osslsigncode verify -CAfile "$ca" -in "$host_dir/$program" >/dev/null 2>&1 ||
