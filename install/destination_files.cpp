@@ -56,12 +56,4 @@ bool MakeDirectoryChain(const std::wstring& dir)
            !IsLink(attributes);
 }
 
-void DiscardNewFile(UniqueFileHandle& file)
-{
-    if (!file)
-        return;
-    DisposeOf(file.Get());
-    file.Reset();
-}
-
 }  // namespace SevenZip::intl

@@ -18,7 +18,4 @@ HRESULT LastErrorResult();
 // its place is a failure. Everything below it is made through its handle.
 bool MakeDirectoryChain(const std::wstring& dir);
 
-// Deletes a file made for an item, through its handle, and closes it.
-void DiscardNewFile(UniqueFileHandle& file);
-
 }  // namespace SevenZip::intl

@@ -227,23 +227,11 @@ bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring&
                            UniqueFileHandle& file)
 {
     file.Reset();
-    if (settled_)
-        return true;
-    settled_ = true;
-    existing_ = INVALID_FILE_ATTRIBUTES;
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* dir = nullptr;
-    if (Walk(relativePath, parts.size() - 1, false, dir) != S_OK)
-        return true;  // gone since: the directories are made again
-    // Only where a whole path would be accepted too: a longer one fails as
-    // it always did, when it is created.
-    if (fullPath.size() < MAX_PATH &&
-        CreateItemFile(*dir, parts.back(), file) == S_OK)
-        return true;
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (dir->Inspect(parts.back(), attributes) == CheckedDir::kNotPlain)
+    const CheckedDir* dir = nullptr;
+    if (!Look(relativePath, fullPath, dir))
         return false;
-    existing_ = attributes;
+    if (dir)
+        CreateItemFile(*dir, Components(relativePath).back(), file);
     return true;
 }
 

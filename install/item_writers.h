@@ -33,7 +33,7 @@ struct FileFinish {
     DWORD attributes = 0;    // the Windows attributes alone
 };
 
-// The writer threads of one extraction: the processor count (1 to 4), or
+// The writer threads of one extraction: two per processor, at most 4, or
 // what SetWriterThreadsForTesting chose.
 unsigned WriterThreadCount();
 // 0 goes back to the processor count.
