@@ -83,6 +83,10 @@ for c in $cases; do
   echo "$suite.$c: $(awk "BEGIN { printf \"%.1f\", $(date +%s.%N) - $start }") s"
 done
 end_all
-# Copies are kept after a failure, for looking into.
-[ $failed = 0 ] && rm -rf "$work"
+# Copies are kept after a failure, for looking into; the last one's folder
+# of wineserver sockets (see wine-copy.sh) goes with it.
+if [ $failed = 0 ]; then
+  sockets=$(grep -sxE 'wine-[A-Za-z0-9]{6}' "$WINEPREFIX/wineserver") && rm -rf "${TMPDIR:-/tmp}/$sockets"
+  rm -rf "$work"
+fi
 exit $((failed > 0))
