@@ -7,6 +7,9 @@
 # same sizes, zeros, no decoding), and ExtractTo with 1, 2 and 4 writer
 # threads. The machine's load (uptime) is printed with the figures.
 #   usage: bench/extract.sh            (after scripts/build.sh)
+# KX_BENCH_EXTRA_MB=N adds N MB of random data to the tree (a payload of a
+# gigabyte, as a real product's may be); KX_BENCH_RUNS=N runs each side N
+# times instead of three.
 # Scratch files go to $KX_BENCH_DIR, removed at the end: by default a folder in
 # memory (/dev/shm), so that the disk's write-back, which both sides share,
 # neither blurs nor dilutes the comparison; /tmp where there is none.
@@ -40,7 +43,8 @@ win_archive="Z:$(echo "$work/bench.7z" | tr / '\\')"
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 ours_s= ours_whole= ours_mb= native_s= native_whole= native_mb= test_s= floor_s=
 echo "load before: $(uptime)"
-for run in 1 2 3; do
+runs=${KX_BENCH_RUNS:-3}
+for run in $(seq "$runs"); do
   rm -rf "$work/ours" && mkdir -p "$work/ours"
   t0=$(now)
   ours=$("$build/wine-run.sh" "$bench_exe" "$win_archive" "$win_dest")
@@ -105,9 +109,11 @@ diff -r "$work/ours" "$work/native" >/dev/null && echo "same files: yes" || echo
 # The whole job: payload written from the program's resource, unpacked,
 # manifest, shortcuts, registry, channel file, report to a closed loopback port.
 win_job="Z:$(echo "$work/job.exe" | tr / '\\')"
+t0=$(now)
 "$build/wine-run.sh" "$job_exe" --embed "$win_archive" "$win_job" >/dev/null
+echo "embed:    the archive as the payload of $(du -m "$work/job.exe" | cut -f1) MB job.exe in $(calc "$(now) - $t0") s"
 job_s=
-for run in 1 2 3; do
+for run in $(seq "$runs"); do
   rm -rf "$work/job" && mkdir -p "$work/job"
   job=$("$build/wine-run.sh" "$win_job" "Z:$(echo "$work/job" | tr / '\\')\\" | grep "result=")
   echo "job $run:    $job"

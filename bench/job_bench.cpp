@@ -4,42 +4,28 @@
 //                                                 ARCHIVE as its payload (7Z/101)
 //          kx_job_bench DESTDIR                   one job into DESTDIR
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/installer_messages.h"
+#include "bench/embed_payload.h"
 #include "install/install_job.h"
 #include "install/install_progress.h"
 #include "system/usage_report.h"
 
 namespace {
 
+// This program once more, carrying ARCHIVE as the installer carries its payload.
 int Embed(const wchar_t* archive, const wchar_t* out)
 {
     wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (!CopyFileW(self, out, FALSE))
+    DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length == MAX_PATH)
         return 1;
-    HANDLE file = CreateFileW(archive, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    bool read = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size();
-    CloseHandle(file);
-    if (!read)
-        return 1;
-    HANDLE update = BeginUpdateResourceW(out, FALSE);
-    if (!update)
-        return 1;
-    bool ok = UpdateResourceW(update, L"7Z", MAKEINTRESOURCEW(101), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                              bytes.data(), static_cast<DWORD>(bytes.size()));
-    return EndUpdateResourceW(update, !ok) && ok ? 0 : 1;
+    return EmbedPayload(self, archive, out, L"7Z", 101) ? 0 : 1;
 }
 
 }  // namespace
@@ -68,7 +54,11 @@ int wmain(int argc, wchar_t** argv)
     unsigned result = InstallThread(job.release());
     QueryPerformanceCounter(&end);
     double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    std::printf("result=%d files=%u dirs=%u job_s=%.3f\n", static_cast<int>(result),
-                static_cast<unsigned>(g_installedFiles.size()), static_cast<unsigned>(g_installedDirs.size()), seconds);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    std::printf("result=%d files=%u dirs=%u job_s=%.3f peak_working_set_mb=%.1f\n", static_cast<int>(result),
+                static_cast<unsigned>(g_installedFiles.size()), static_cast<unsigned>(g_installedDirs.size()), seconds,
+                static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
     return result == 0 ? 0 : 1;
 }

@@ -4,6 +4,9 @@ directories holding random (incompressible) files, compressible text files,
 copies of executables and many small files.
 
 usage: make_bench_payload.py OUTDIR [EXE...]
+With KX_BENCH_EXTRA_MB=N in the environment, N MB more of random data in
+files of up to 64 MB (a product of over a gigabyte, for the installer's
+behaviour with large payloads).
 """
 import os
 import random
@@ -49,6 +52,13 @@ def main():
         for exe in exes:  # executables, filtered with BCJ
             shutil.copy(exe, os.path.join(path, os.path.basename(exe)))
             total += os.path.getsize(exe)
+    extra = int(os.environ.get("KX_BENCH_EXTRA_MB", "0")) * MB
+    os.makedirs(os.path.join(out, "large"), exist_ok=True)
+    for i in range((extra + 64 * MB - 1) // (64 * MB)):
+        size = min(64 * MB, extra - i * 64 * MB)
+        with open(os.path.join(out, "large", "part%03d.bin" % i), "wb") as f:
+            f.write(os.urandom(size))
+        total += size
     print("bench payload: %.1f MB in %s" % (total / MB, out))
 
 
