@@ -14,18 +14,19 @@ set -uo pipefail
 what=${1:?usage: wine-procs.sh list|report|end DIR}
 dir=$(realpath -m "${2:?usage: wine-procs.sh list|report|end DIR}")
 
-# PID<TAB>PREFIX for every process of this build.
+# PID<TAB>PREFIX for every process of this build: one grep reads every
+# process's environment (a process each would take seconds on a busy machine).
 matches() {
-  local p env
-  for p in /proc/[0-9]*; do
-    case $(basename "$(readlink "$p/exe" 2>/dev/null)") in
-      wine*|*-preloader) ;;
+  local f p env
+  for f in $(grep -lsazF -e "WINEPREFIX=$dir/" /proc/[0-9]*/environ); do
+    p=${f#/proc/}
+    p=${p%/environ}
+    case $(readlink "/proc/$p/exe" 2>/dev/null) in
+      */wine*|*-preloader) ;;
       *) continue ;;
     esac
-    env=$(tr '\0' '\n' <"$p/environ" 2>/dev/null | sed -n 's/^WINEPREFIX=//p' | head -1)
-    case $env in
-      "$dir"/*) printf '%s\t%s\n' "${p#/proc/}" "$env" ;;
-    esac
+    env=$(grep -azF -m1 -e "WINEPREFIX=" "$f" 2>/dev/null | tr -d '\0')
+    printf '%s\t%s\n' "$p" "${env#WINEPREFIX=}"
   done
 }
 
