@@ -10,13 +10,17 @@ if [ -z "${KX_TEST_SERVER_LOG:-}" ]; then
   wineserver -p </dev/null >/dev/null 2>&1  # returns once it is ready
   exit 0                                    # (one may run already)
 fi
-# With -d the server stays in the foreground: it is put in a session of its
-# own, and its socket waited for (Wine names the folder of the socket by the
-# prefix's device and inode numbers).
+# With -d it may stay in the foreground: it runs in a session of its own,
+# and is ready once its socket is there, in the folder it works in.
 setsid wineserver -p -d1 </dev/null >/dev/null 2>"$log" &
-socket=/tmp/.wine-$(id -u)/server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))/socket
+pid=$!
 for _ in $(seq 100); do
-  [ -S "$socket" ] && exit 0
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"  # it went into the background once ready, or failed
+    exit $?
+  fi
+  dir=$(readlink "/proc/$pid/cwd" 2>/dev/null)
+  [ -n "$dir" ] && [ -S "$dir/socket" ] && exit 0
   sleep 0.1
 done
 echo "wineserver-start: no wineserver for $WINEPREFIX after 10 s" >&2
