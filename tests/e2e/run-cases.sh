@@ -35,6 +35,11 @@ end_all() { "$procs" end "$work"; }
 fresh() {
   end_all
   "$root/scripts/wine-copy.sh" "$template" "$WINEPREFIX" || return 1
+  # Z: (the host's root) is a network drive here: it lies on the same file
+  # system as C:, so the two would tie for the drive with the most free
+  # space that the user data folder goes to, and other programs writing to
+  # that file system between two measurements would decide which wins.
+  printf '\n[Software\\\\Wine\\\\Drives] 1796828987\n"z:"="network"\n' >>"$WINEPREFIX/system.reg"
   if [ -n "$version" ]; then
     sed -i "s/^\"Version\"=\"win10\"/\"Version\"=\"$version\"/" "$WINEPREFIX/user.reg"
     grep -q "\"Version\"=\"$version\"" "$WINEPREFIX/user.reg" || return 1
