@@ -98,7 +98,8 @@ void CWnd_Main::ResizeKeepingCorner(int height)
 {
     POINT origin = {0, 0};
     ClientToScreen(m_hWnd, &origin);
-    MoveWindow(m_hWnd, origin.x, origin.y, kWidth, height, TRUE);
+    // The sizes are the layout's, at 96 DPI; the window is drawn at its own.
+    MoveWindow(m_hWnd, origin.x, origin.y, m_pm.Scale(kWidth), m_pm.Scale(height), TRUE);
 }
 
 void CWnd_Main::ToggleCustomArea()

@@ -176,13 +176,16 @@ void CMessageBox::FitHeight(LPCWSTR text)
         font = label->GetFont();
     SIZE size = CRenderEngine::GetTextSize(m_pm.GetPaintDC(), &m_pm, text ? text : L"", font,
                                            DT_SINGLELINE);
+    // Measured in the font at the window's DPI, against the text area at
+    // that DPI; the heights are the layout's, at 96 DPI.
     const int w = size.cx;
-    const int lines = static_cast<int>(std::ceil(w / kTextWidth));
+    const int lines = static_cast<int>(std::ceil(w / (kTextWidth * m_pm.GetDpi() / kDesignDpi)));
     if (w <= 2)
         return;
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
-    ::MoveWindow(m_hWnd, rc.left, rc.top, kWidth, kHeightWithoutText + kLineHeight * lines, TRUE);
+    ::MoveWindow(m_hWnd, rc.left, rc.top, m_pm.Scale(kWidth),
+                 m_pm.Scale(kHeightWithoutText + kLineHeight * lines), TRUE);
     m_pTips->SetFixedHeight(kLineHeight * lines);
 }
 

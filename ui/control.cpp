@@ -90,6 +90,8 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (rc.bottom < rc.top)
         rc.bottom = rc.top;
     RECT old = m_rcItem;
+    m_rcLayout = rc;
+    rc = ToWindowPixels(rc);
     m_rcItem = rc;
     m_bUpdateNeeded = false;
     if (!m_pManager || !bNeedInvalidate || !IsVisible())

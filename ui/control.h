@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "ui/paint_manager.h"
 #include "ui/ui_types.h"
 
 namespace DuiLib {
@@ -52,8 +53,10 @@ public:
     SIZE GetBorderRound() const { return m_cxyBorderRound; }
     void SetBorderRound(SIZE cxyRound);
 
-    // Position: m_rcItem in window client coordinates.
+    // Position: SetPos takes the layout's rectangle (96-DPI pixels); GetPos
+    // gives it in window client pixels at the window's DPI (edges scaled).
     virtual const RECT& GetPos() const { return m_rcItem; }
+    const RECT& GetLayoutPos() const { return m_rcLayout; }
     virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
     virtual int GetWidth() const { return m_rcItem.right - m_rcItem.left; }
     virtual int GetHeight() const { return m_rcItem.bottom - m_rcItem.top; }
@@ -132,6 +135,15 @@ public:
     bool DrawImage(HDC hDC, const std::wstring& desc, const wchar_t* modify = nullptr);
 
 protected:
+    // 96-DPI lengths and layout rectangles in window pixels at the window's DPI.
+    int Scaled(int value) const { return m_pManager ? m_pManager->Scale(value) : value; }
+    int ScaledLine(int value) const { return m_pManager ? m_pManager->ScaleLine(value) : value; }
+    SIZE ScaledSize(SIZE sz) const { return SIZE{Scaled(sz.cx), Scaled(sz.cy)}; }
+    RECT ToWindowPixels(const RECT& layout) const
+    {
+        return m_pManager ? m_pManager->ScaleRect(layout) : layout;
+    }
+
     // The painting steps, inside a clip the caller has set; rounded corners
     // are blended anti-aliased with what lies beneath.
     void PaintSteps(HDC hDC);
@@ -163,7 +175,8 @@ protected:
     bool m_bFloat = false;
     bool m_bSetPos = false;  // guards re-entrant SetPos
 
-    RECT m_rcItem = {};
+    RECT m_rcItem = {};    // window pixels
+    RECT m_rcLayout = {};  // the layout's rectangle, 96-DPI pixels
     RECT m_rcPadding = {};
     SIZE m_cXY = {};
     SIZE m_cxyFixed = {};

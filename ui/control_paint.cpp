@@ -19,7 +19,7 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint)
 void CControlUI::PaintSteps(HDC hDC)
 {
     {
-        CRoundCorners corners(hDC, m_rcItem, m_cxyBorderRound);
+        CRoundCorners corners(hDC, m_rcItem, ScaledSize(m_cxyBorderRound));
         PaintBkColor(hDC);
         PaintBkImage(hDC);
         PaintStatusImage(hDC);
@@ -48,9 +48,10 @@ void CControlUI::DrawBorder(HDC hDC, int size, DWORD color)
 {
     if (size <= 0)
         return;
-    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
-        CRenderEngine::DrawRoundRect(hDC, m_rcItem, size, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
-                                     color);
+    size = ScaledLine(size);
+    SIZE round = ScaledSize(m_cxyBorderRound);
+    if (round.cx > 0 || round.cy > 0)
+        CRenderEngine::DrawRoundRect(hDC, m_rcItem, size, round.cx, round.cy, color);
     else
         CRenderEngine::DrawRect(hDC, m_rcItem, size, color);
 }
@@ -74,7 +75,7 @@ void CControlUI::PaintFocusMark(HDC hDC)
     else if ((fill & 0xFFFFFF) != (surround & 0xFFFFFF))
         DrawBorder(hDC, kRingWidth, color);
     else
-        CRenderEngine::DrawFocusDots(hDC, FocusMarkRect(), color);
+        CRenderEngine::DrawFocusDots(hDC, FocusMarkRect(), color, ScaledLine(1));
 }
 
 DWORD CControlUI::FocusMarkColor() const
@@ -94,8 +95,9 @@ RECT CControlUI::FocusMarkRect() const
 {
     RECT rc = m_rcItem;
     // Inside a control large enough, as on a Windows push button.
-    if (rc.right - rc.left >= 16 + 6 && rc.bottom - rc.top >= 16 + 6)
-        InflateRect(&rc, -3, -3);
+    const int inset = Scaled(3);
+    if (rc.right - rc.left >= Scaled(16) + 2 * inset && rc.bottom - rc.top >= Scaled(16) + 2 * inset)
+        InflateRect(&rc, -inset, -inset);
     return rc;
 }
 

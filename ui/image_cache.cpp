@@ -46,24 +46,9 @@ std::unique_ptr<TImageInfo> CImageCache::Decode(const uint8_t* data, size_t size
     if (!rgba)
         return nullptr;
     std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> pixels(rgba, &stbi_image_free);
-
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bmp)
+    auto info = NewPicture(w, h);
+    if (!info)
         return nullptr;
-
-    auto info = std::make_unique<TImageInfo>();
-    info->hBitmap = std::move(bmp);
-    info->pBits = static_cast<uint32_t*>(bits);
-    info->nX = w;
-    info->nY = h;
     const DWORD maskRgb = mask & 0x00FFFFFF;
     for (int i = 0; i < w * h; ++i) {
         uint32_t r = rgba[i * 4], g = rgba[i * 4 + 1], b = rgba[i * 4 + 2], a = rgba[i * 4 + 3];
@@ -77,6 +62,27 @@ std::unique_ptr<TImageInfo> CImageCache::Decode(const uint8_t* data, size_t size
         b = b * a / 255;
         info->pBits[i] = (a << 24) | (r << 16) | (g << 8) | b;
     }
+    return info;
+}
+
+std::unique_ptr<TImageInfo> CImageCache::NewPicture(int width, int height)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;  // top-down
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bmp)
+        return nullptr;
+    auto info = std::make_unique<TImageInfo>();
+    info->hBitmap = std::move(bmp);
+    info->pBits = static_cast<uint32_t*>(bits);
+    info->nX = width;
+    info->nY = height;
     return info;
 }
 

@@ -26,6 +26,8 @@ public:
                                  DWORD mask = 0);
     // Decodes bytes into a picture of the caller's own.
     static std::unique_ptr<TImageInfo> Decode(const uint8_t* data, size_t size, DWORD mask);
+    // An empty (transparent) picture of that size, or null.
+    static std::unique_ptr<TImageInfo> NewPicture(int width, int height);
     static void Clear();
 };
 

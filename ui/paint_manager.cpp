@@ -88,6 +88,7 @@ void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
 {
     m_hWndPaint = hWnd;
     m_sName = pstrName ? pstrName : L"";
+    m_nDpi = hWnd ? DpiOfWindow(hWnd) : kDesignDpi;
     if (!m_hDcMeasure)
         m_hDcMeasure.reset(CreateCompatibleDC(nullptr));
     m_pToolTip = std::make_unique<CTooltipWindow>(hWnd);
@@ -304,8 +305,41 @@ void CPaintManagerUI::UpdateLayout()
     if (IsRectEmpty(&client))
         return;  // minimised: keep the last layout
     m_bUpdateNeeded = false;
+    // The layout works in 96-DPI pixels: the client area at that scale.
+    if (m_nDpi != kDesignDpi)
+        client = {0, 0, MulDiv(client.right, kDesignDpi, m_nDpi),
+                  MulDiv(client.bottom, kDesignDpi, m_nDpi)};
     m_pRoot->SetPos(client, true);
     m_bFirstLayout = false;
+}
+
+void CPaintManagerUI::SetDpi(int dpi)
+{
+    if (dpi < kDesignDpi || dpi == m_nDpi)
+        return;
+    m_nDpi = dpi;
+    for (auto& [id, font] : m_scaledFonts)
+        m_retiredScaledFonts.push_back(std::move(font.hFont));
+    m_scaledFonts.clear();
+    if (m_pShadow)
+        m_pShadow->SetSize(m_pShadow->GetSize());  // drawn again at the new scale
+    NeedUpdate();
+}
+
+void CPaintManagerUI::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    RECT window;
+    if (!m_hWndPaint || !GetWindowRect(m_hWndPaint, &window))
+        return;
+    const int oldDpi = m_nDpi;
+    SetDpi(dpi);
+    // The window keeps its 96-DPI size (the custom area's height included),
+    // drawn at the new scale; the suggested size may be a rounding pixel off.
+    int cx = Scale(MulDiv(window.right - window.left, kDesignDpi, oldDpi));
+    int cy = Scale(MulDiv(window.bottom - window.top, kDesignDpi, oldDpi));
+    SetWindowPos(m_hWndPaint, nullptr, suggested.left, suggested.top, cx, cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 void CPaintManagerUI::EnsureOffscreen(int cx, int cy)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/interfaces.h"
+#include "ui/dpi.h"
 #include "ui/resource_store.h"
 #include "ui/ui_types.h"
 #include "system/win_handles.h"
@@ -48,6 +49,14 @@ public:
     HDC GetPaintDC() const { return m_hDcMeasure.get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
 
+    // Display scale: layouts are written in pixels at 96 DPI and drawn at the
+    // window's DPI (taken in Init, changed by WM_DPICHANGED).
+    int GetDpi() const { return m_nDpi; }
+    void SetDpi(int dpi);
+    int Scale(int value) const { return ScaleByDpi(value, m_nDpi); }
+    int ScaleLine(int value) const { return ScaleLineByDpi(value, m_nDpi); }
+    RECT ScaleRect(const RECT& rc) const { return ScaleRectByDpi(rc, m_nDpi); }
+
     // Window attributes from the layout's root element.
     SIZE GetInitSize() const { return m_szInitWindowSize; }
     void SetInitSize(int cx, int cy);
@@ -81,7 +90,8 @@ public:
     void SetWindowAttribute(LPCWSTR pstrName, LPCWSTR pstrValue);
     CShadowUI* GetShadow() const { return m_pShadow.get(); }
 
-    // Fonts: id -> font; shared fonts belong to every window.
+    // Fonts: id -> font; shared fonts belong to every window. Sizes are
+    // 96-DPI pixels; GetFont and GetFontInfo give the font at the window's DPI.
     HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
                   bool bItalic, bool bShared = false);
     void SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
@@ -212,6 +222,11 @@ private:
     void HideToolTip();
     void ProcessAsyncNotify();
     void DropControl(CControlUI* pControl);
+    // The font table's entry, at 96 DPI.
+    const TFontInfo* DesignFontInfo(int id);
+    // A WM_DPICHANGED: lays the window out at the new scale inside the
+    // suggested rectangle.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void EnsureOffscreen(int cx, int cy);
     void ReleaseOffscreen();
     static std::vector<CPaintManagerUI*>& Managers();
@@ -228,6 +243,7 @@ private:
     bool m_bMouseTracking = false;
     bool m_bFocusCues = false;
     unsigned m_nPaintCount = 0;
+    int m_nDpi = kDesignDpi;
     POINT m_ptLastMousePos = {-1, -1};
 
     SIZE m_szInitWindowSize = {};
@@ -254,6 +270,10 @@ private:
     std::multimap<std::wstring, CControlUI*> m_mNameHash;
     std::map<int, TFontInfo> m_fonts;
     std::unique_ptr<TFontInfo> m_pDefaultFont;
+    // The fonts at the window's DPI (not 96), by id; the default font as -1.
+    std::map<int, TFontInfo> m_scaledFonts;
+    // Scaled fonts of an earlier DPI: a native child may still hold one.
+    std::vector<unique_hfont> m_retiredScaledFonts;
     std::map<std::wstring, std::wstring> m_defaultAttrs;
     std::vector<TimerInfo> m_timers;
     UINT_PTR m_uNextTimerID = 0x1000;

@@ -98,6 +98,30 @@ void CPaintManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold
 
 const TFontInfo* CPaintManagerUI::GetFontInfo(int id)
 {
+    const TFontInfo* design = DesignFontInfo(id);
+    if (m_nDpi == kDesignDpi || !design)
+        return design;
+    // One key for every id that falls back on the default font.
+    int key = design == m_pDefaultFont.get() || design == Shared().defaultFont.get() ? -1 : id;
+    const int size = Scale(design->iSize);
+    auto it = m_scaledFonts.find(key);
+    if (it != m_scaledFonts.end() &&
+        SameFont(it->second, design->sFontName.c_str(), size, design->bBold, design->bUnderline,
+                 design->bItalic))
+        return &it->second;
+    TFontInfo scaled = MakeFont(m_hDcMeasure.get(), design->sFontName.c_str(), size, design->bBold,
+                                design->bUnderline, design->bItalic);
+    if (!scaled.hFont)
+        return design;
+    if (it != m_scaledFonts.end())
+        m_retiredScaledFonts.push_back(std::move(it->second.hFont));
+    TFontInfo& slot = m_scaledFonts[key];
+    slot = std::move(scaled);
+    return &slot;
+}
+
+const TFontInfo* CPaintManagerUI::DesignFontInfo(int id)
+{
     if (id >= 0) {
         auto it = m_fonts.find(id);
         if (it != m_fonts.end())
@@ -115,6 +139,8 @@ const TFontInfo* CPaintManagerUI::GetFontInfo(int id)
     ncm.cbSize = sizeof(ncm);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
     int size = ncm.lfMessageFont.lfHeight < 0 ? -ncm.lfMessageFont.lfHeight : 12;
+    // The system gives it at the system's DPI; fonts here are kept at 96.
+    size = MulDiv(size, kDesignDpi, DpiOfWindow(nullptr));
     SetDefaultFont(ncm.lfMessageFont.lfFaceName, size, false, false, false, false);
     return m_pDefaultFont.get();
 }

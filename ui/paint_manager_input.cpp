@@ -98,6 +98,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_TIMER:
     case WM_INITMENUPOPUP:
     case WM_UPDATEUISTATE:
+    case kWmDpiChanged:
         return OnWindowMessage(uMsg, wParam, lParam, lRes);
     case WM_ERASEBKGND:
     case WM_PAINT:
@@ -193,6 +194,13 @@ bool CPaintManagerUI::OnWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, L
             }
         }
         return false;  // the default procedure keeps Windows' copy and tells the children
+    case kWmDpiChanged:
+        // The window moved to a monitor of another scale: HIWORD is the new
+        // vertical DPI, the same as the horizontal one on Windows.
+        if (lParam)
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        lRes = 0;
+        return true;
     default:
         return false;
     }

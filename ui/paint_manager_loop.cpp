@@ -6,6 +6,7 @@
 #include "ui/attr_parse.h"
 #include "ui/control.h"
 #include "ui/image_cache.h"
+#include "ui/image_scale.h"
 #include "ui/paint_manager_shared.h"
 #include "ui/render.h"
 #include "ui/shadow.h"
@@ -64,6 +65,7 @@ bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg)
 
 void CPaintManagerUI::Term()
 {
+    ClearScaledPictures();
     CImageCache::Clear();
     RemoveAllSharedFonts();
     Shared().defaultAttrs.clear();

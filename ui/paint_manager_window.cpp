@@ -17,7 +17,8 @@ void CPaintManagerUI::SetInitSize(int cx, int cy)
 {
     m_szInitWindowSize = {cx, cy};
     if (m_hWndPaint && cx > 0 && cy > 0)
-        SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(m_hWndPaint, nullptr, 0, 0, Scale(cx), Scale(cy),
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void CPaintManagerUI::GreySizeCommand(HMENU hSysMenu) const

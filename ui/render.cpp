@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/image_cache.h"
+#include "ui/image_scale.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_store.h"
 #include "ui/round_corners.h"
@@ -143,10 +144,28 @@ void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, 
     DrawRoundBorder(hDC, rc, size, SIZE{width, height}, color);
 }
 
-void CRenderEngine::DrawFocusDots(HDC hDC, const RECT& rc, DWORD color)
+void CRenderEngine::DrawFocusDots(HDC hDC, const RECT& rc, DWORD color, int width)
 {
-    if (rc.right - rc.left < 2 || rc.bottom - rc.top < 2 || (color >> 24) == 0)
+    if (rc.right - rc.left < 2 * width || rc.bottom - rc.top < 2 * width || (color >> 24) == 0)
         return;
+    if (width > 1) {
+        // At a larger scale: dots of width x width pixels, as far apart.
+        COLORREF c = ToColorRef(color);
+        unique_hbrush brush(CreateSolidBrush(c));
+        auto square = [&](int x, int y) {
+            RECT d = {x, y, std::min<LONG>(x + width, rc.right), std::min<LONG>(y + width, rc.bottom)};
+            FillRect(hDC, &d, brush.get());
+        };
+        for (int x = rc.left; x < rc.right; x += 2 * width) {
+            square(x, rc.top);
+            square(x, rc.bottom - width);
+        }
+        for (int y = rc.top + 2 * width; y < rc.bottom - width; y += 2 * width) {
+            square(rc.left, y);
+            square(rc.right - width, y);
+        }
+        return;
+    }
     COLORREF c = ToColorRef(color);
     // Every other pixel along the edge, as Windows marks the focus.
     int phase = 0;
@@ -178,6 +197,9 @@ bool CRenderEngine::DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, 
         named.Parse(mapped);
         info.sFile = named.sFile;
     }
+    const int dpi = pm ? pm->GetDpi() : kDesignDpi;
+    if (dpi != kDesignDpi)
+        return DrawScaledImage(hDC, dpi, rcItem, rcPaint, info);
     const TImageInfo* image = pm ? pm->GetImage(info.sFile, info.sResType, info.dwMask)
                                  : CImageCache::Get(info.sFile, info.sResType, info.dwMask);
     if (!image)
@@ -198,6 +220,30 @@ bool CRenderEngine::DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, 
         source.bottom = std::clamp<LONG>(source.bottom, source.top, image->nY);
     }
     DrawBitmap(hDC, *image, dest, rcPaint, source, info.rcCorner, info.uFade, info.bHole,
+               info.bTiledX, info.bTiledY);
+    return true;
+}
+
+bool CRenderEngine::DrawScaledImage(HDC hDC, int dpi, const RECT& rcItem, const RECT& rcPaint,
+                                    const TDrawInfo& info)
+{
+    // The description's dest is in 96-DPI pixels of the control: its edges scale.
+    RECT dest = rcItem;
+    if (info.bHasDest) {
+        dest = {rcItem.left + ScaleByDpi(info.rcDest.left, dpi), rcItem.top + ScaleByDpi(info.rcDest.top, dpi),
+                rcItem.left + ScaleByDpi(info.rcDest.right, dpi),
+                rcItem.top + ScaleByDpi(info.rcDest.bottom, dpi)};
+        dest.right = std::min(dest.right, rcItem.right);
+        dest.bottom = std::min(dest.bottom, rcItem.bottom);
+    }
+    SIZE size = {dest.right - dest.left, dest.bottom - dest.top};
+    if (size.cx <= 0 || size.cy <= 0)
+        return true;  // nothing of it shows
+    TScaledPicture picture;
+    if (!ScalePicture(dpi, info.sFile, info.sResType, info.dwMask, info.bHasSource ? &info.rcSource : nullptr,
+                      info.rcCorner, size, info.bTiledX || info.bTiledY, picture))
+        return false;
+    DrawBitmap(hDC, *picture.image, dest, rcPaint, picture.source, picture.corners, info.uFade, info.bHole,
                info.bTiledX, info.bTiledY);
     return true;
 }

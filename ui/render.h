@@ -36,12 +36,16 @@ public:
     static void DrawRect(HDC hDC, const RECT& rc, int size, DWORD color);
     // Anti-aliased where hDC is the back buffer.
     static void DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color);
-    // A dotted one-pixel frame along the inside of rc: the keyboard focus mark.
-    static void DrawFocusDots(HDC hDC, const RECT& rc, DWORD color);
+    // A dotted frame, width pixels wide, along the inside of rc: the
+    // keyboard focus mark (one pixel at 96 DPI).
+    static void DrawFocusDots(HDC hDC, const RECT& rc, DWORD color, int width = 1);
     // Draws the picture of a description inside rcItem, limited to rcPaint.
     // modify is parsed on top of the description (e.g. a computed dest).
     static bool DrawImage(HDC hDC, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint,
                           const std::wstring& desc, const wchar_t* modify = nullptr);
+    // DrawImage at a scale above 100 %: the picture resampled for dpi.
+    static bool DrawScaledImage(HDC hDC, int dpi, const RECT& rcItem, const RECT& rcPaint,
+                                const TDrawInfo& info);
     static void DrawBitmap(HDC hDC, const TImageInfo& image, const RECT& rcDest, const RECT& rcPaint,
                            const RECT& rcSource, const RECT& rcCorner, BYTE fade, bool hole,
                            bool xtiled, bool ytiled);

@@ -17,6 +17,7 @@ struct Store {
     std::wstring path;
     int type = UILIB_FILE;
     CZipPackage zip;
+    CZipPackage doubleSize;
     std::wstring zipName;
     std::vector<uint8_t> ownedZip;  // a zip file read from disk
 };
@@ -115,6 +116,18 @@ void CResourceStore::CloseResourceZip()
     S().zipName.clear();
     S().ownedZip.clear();
     S().ownedZip.shrink_to_fit();
+}
+
+bool CResourceStore::SetDoubleSizePictures(const void* data, size_t size)
+{
+    S().doubleSize.Close();
+    return S().doubleSize.Open(data, size);
+}
+
+bool CResourceStore::LoadDoubleSizePicture(LPCWSTR name, std::vector<uint8_t>& out)
+{
+    out.clear();
+    return name && *name && S().doubleSize.IsOpen() && S().doubleSize.Read(name, out);
 }
 
 bool CResourceStore::LoadFile(LPCWSTR name, std::vector<uint8_t>& out, LPCWSTR resType)

@@ -29,6 +29,10 @@ public:
     static bool SetResourceZip(LPCWSTR zipFileName);
     static std::wstring GetResourceZipName();
     static void CloseResourceZip();
+    // The skin's pictures drawn at twice their size (for scales above
+    // 100 %): a package in memory of the same names, read in place.
+    static bool SetDoubleSizePictures(const void* data, size_t size);
+    static bool LoadDoubleSizePicture(LPCWSTR name, std::vector<uint8_t>& out);
 
     // Reads a file of the skin by name from the current resource kind.
     // resType names the resource type for UILIB_RESOURCE (default "FILE").

@@ -56,6 +56,9 @@ public:
 
 private:
     void Update();
+    // The shadow's size and offset in window pixels at the window's DPI.
+    int ScaledSize() const;
+    POINT ScaledOffset() const;
     bool ParentShown() const;
     bool MakeWindow();
     void Draw(const RECT& rcWnd, int w, int h);

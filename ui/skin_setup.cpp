@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int kSkinPackageId = 102;
+// The package's pictures drawn at twice their size, carried beside it.
+constexpr int kDoubleSizePicturesId = 109;
 
 
 }  // namespace
@@ -25,6 +27,10 @@ bool SetupSkinPackage(HINSTANCE instance)
     bool handedOver = false;
     if (!package.empty())
         handedOver = DuiLib::CResourceStore::SetResourceZip(package.data(), package.size());
+    std::span<const uint8_t> large = EmbeddedResource(
+        CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(kDoubleSizePicturesId), L"ZIPRES");
+    if (!large.empty())
+        DuiLib::CResourceStore::SetDoubleSizePictures(large.data(), large.size());
     // The package carries no resource index; asked for all the same, the
     // answer does not matter.
     DuiLib::CResourceManager::GetInstance()->LoadResource(L"res.xml", nullptr);

@@ -102,7 +102,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
     RECT client;
     ::GetClientRect(m_hWnd, &client);
     if (!::IsZoomed(m_hWnd)) {
-        RECT box = m_pm.GetSizeBox();
+        RECT box = m_pm.ScaleRect(m_pm.GetSizeBox());
         if (pt.y < client.top + box.top) {
             if (pt.x < client.left + box.left)
                 return HTTOPLEFT;
@@ -122,7 +122,7 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
         if (pt.x > client.right - box.right)
             return HTRIGHT;
     }
-    RECT caption = m_pm.GetCaptionRect();
+    RECT caption = m_pm.ScaleRect(m_pm.GetCaptionRect());
     if (pt.x >= client.left + caption.left && pt.x < client.right - caption.right &&
         pt.y >= caption.top && pt.y < caption.bottom) {
         CControlUI* control = m_pm.FindControl(pt);
@@ -144,9 +144,11 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
     mmi->ptMaxSize = {work.right - work.left, work.bottom - work.top};
     mmi->ptMaxTrackSize = mmi->ptMaxSize;
     SIZE minInfo = m_pm.GetMinInfo();
+    minInfo = {m_pm.Scale(minInfo.cx), m_pm.Scale(minInfo.cy)};
     if (minInfo.cx > 0 || minInfo.cy > 0)
         mmi->ptMinTrackSize = {minInfo.cx, minInfo.cy};
     SIZE maxInfo = m_pm.GetMaxInfo();
+    maxInfo = {m_pm.Scale(maxInfo.cx), m_pm.Scale(maxInfo.cy)};
     if (maxInfo.cx > 0 && maxInfo.cy > 0)
         mmi->ptMaxTrackSize = {maxInfo.cx, maxInfo.cy};
     return 0;
@@ -168,6 +170,7 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     if (!::IsIconic(m_hWnd)) {
         SIZE round = m_pm.GetRoundCorner();
+        round = {m_pm.Scale(round.cx), m_pm.Scale(round.cy)};
         RECT rc;
         ::GetWindowRect(m_hWnd, &rc);
         ::OffsetRect(&rc, -rc.left, -rc.top);

@@ -52,7 +52,7 @@ std::vector<int> ShareSpace(int spare, const std::vector<std::pair<int, int>>& l
 void CStackLayoutUI::StackChildren(RECT rc, bool bNeedInvalidate, bool vertical)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
-    RECT inner = InnerRect();
+    RECT inner = LayoutInnerRect();
     int width = inner.right - inner.left, height = inner.bottom - inner.top;
     // Along the stacking axis ("main") and across it.
     auto main = [vertical](SIZE& s) -> LONG& { return vertical ? s.cy : s.cx; };

@@ -142,9 +142,11 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT u
     return nullptr;
 }
 
-RECT CContainerUI::InnerRect() const
+RECT CContainerUI::InnerRect() const { return ToWindowPixels(LayoutInnerRect()); }
+
+RECT CContainerUI::LayoutInnerRect() const
 {
-    RECT rc = m_rcItem;
+    RECT rc = m_rcLayout;
     rc.left += m_rcInset.left;
     rc.top += m_rcInset.top;
     rc.right -= m_rcInset.right;
@@ -166,15 +168,15 @@ void CContainerUI::SetFloatPos(CControlUI* pControl)
     // Floating controls sit at "pos" relative to the container's top-left.
     SIZE xy = pControl->GetFixedXY();
     SIZE sz = {pControl->GetFixedWidth(), pControl->GetFixedHeight()};
-    RECT rc = {m_rcItem.left + xy.cx, m_rcItem.top + xy.cy, m_rcItem.left + xy.cx + sz.cx,
-               m_rcItem.top + xy.cy + sz.cy};
+    RECT rc = {m_rcLayout.left + xy.cx, m_rcLayout.top + xy.cy, m_rcLayout.left + xy.cx + sz.cx,
+               m_rcLayout.top + xy.cy + sz.cy};
     pControl->SetPos(rc, false);
 }
 
 void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
-    RECT inner = InnerRect();
+    RECT inner = LayoutInnerRect();
     for (CControlUI* item : m_items) {
         if (!item->IsVisible())
             continue;
@@ -194,7 +196,8 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
     if (m_items.empty())
         return;
     // Children stay inside the rounded shape.
-    CRenderClip rounded(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy);
+    SIZE round = ScaledSize(m_cxyBorderRound);
+    CRenderClip rounded(hDC, m_rcItem, round.cx, round.cy);
     RECT inner = InnerRect();
     RECT tmp;
     for (CControlUI* item : m_items) {

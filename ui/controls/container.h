@@ -40,7 +40,9 @@ public:
 
 protected:
     // The rectangle children are laid out in.
+    // Inside the inset: in window pixels, and in the layout's 96-DPI pixels.
     RECT InnerRect() const;
+    RECT LayoutInnerRect() const;
     void SetFloatPos(CControlUI* pControl);
     static SIZE Clamp(CControlUI* pControl, SIZE sz);
 

@@ -102,7 +102,7 @@ RECT CEditUI::NativeRect() const
 {
     RECT rc = TextRect();
     // Never over the border, which the field may share with a neighbour.
-    int b = m_nBorderSize > 0 ? m_nBorderSize : 0;
+    int b = m_nBorderSize > 0 ? ScaledLine(m_nBorderSize) : 0;
     rc.left = std::max<LONG>(rc.left, m_rcItem.left + b);
     rc.top = std::max<LONG>(rc.top, m_rcItem.top + b);
     rc.right = std::min<LONG>(rc.right, m_rcItem.right - b);
@@ -251,6 +251,12 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 void CEditUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CLabelUI::SetPos(rc, bNeedInvalidate);
+    if (m_hWndEdit && m_pManager) {
+        // After a change of scale the field takes the font of the new DPI.
+        HFONT font = m_pManager->GetFont(m_iFont);
+        if (reinterpret_cast<HFONT>(SendMessageW(m_hWndEdit, WM_GETFONT, 0, 0)) != font)
+            SendMessageW(m_hWndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
     if (m_hWndEdit) {
         RECT native = NativeRect();
         SetWindowPos(m_hWndEdit, nullptr, native.left, native.top, native.right - native.left,

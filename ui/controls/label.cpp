@@ -112,7 +112,10 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
     if (m_bAutoCalcWidth && m_pManager) {
         SIZE text = CRenderEngine::GetTextSize(m_pManager->GetPaintDC(), m_pManager, m_sText.c_str(),
                                                m_iFont, m_uTextStyle);
-        sz.cx = text.cx + m_rcTextPadding.left + m_rcTextPadding.right;
+        // Measured in window pixels; the layout works at 96 DPI (rounded up).
+        int dpi = m_pManager->GetDpi();
+        int width = dpi == kDesignDpi ? text.cx : (text.cx * kDesignDpi + dpi - 1) / dpi;
+        sz.cx = width + m_rcTextPadding.left + m_rcTextPadding.right;
     }
     return sz;
 }
@@ -161,8 +164,9 @@ DWORD CLabelUI::FocusMarkColor() const
 
 RECT CLabelUI::TextRect() const
 {
-    return RECT{m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
-                m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+    return ToWindowPixels(RECT{m_rcLayout.left + m_rcTextPadding.left, m_rcLayout.top + m_rcTextPadding.top,
+                               m_rcLayout.right - m_rcTextPadding.right,
+                               m_rcLayout.bottom - m_rcTextPadding.bottom});
 }
 
 void CLabelUI::PaintText(HDC hDC)

@@ -110,7 +110,8 @@ RECT COptionUI::FocusMarkRect() const
     RECT text = TextRect();
     SIZE size = CRenderEngine::GetTextSize(m_pManager->GetPaintDC(), m_pManager, m_sText.c_str(),
                                            m_iFont, m_uTextStyle);
-    RECT rc = {text.left - 2, text.top, text.left + size.cx + 2, text.bottom};
+    const int margin = Scaled(2);
+    RECT rc = {text.left - margin, text.top, text.left + size.cx + margin, text.bottom};
     if (m_uTextStyle & DT_CENTER)
         OffsetRect(&rc, ((text.right - text.left) - size.cx) / 2, 0);
     IntersectRect(&rc, &rc, &m_rcItem);

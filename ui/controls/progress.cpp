@@ -86,8 +86,10 @@ void CProgressUI::PaintStatusImage(HDC hDC)
     if (m_nMax <= m_nMin)
         return;
     int value = m_nValue < m_nMin ? m_nMin : (m_nValue > m_nMax ? m_nMax : m_nValue);
-    int w = m_rcItem.right - m_rcItem.left, h = m_rcItem.bottom - m_rcItem.top;
-    RECT rc = {0, 0, w, h};  // relative to the bar
+    // In the layout's 96-DPI pixels, relative to the bar: picture
+    // descriptions are written at that scale.
+    int w = m_rcLayout.right - m_rcLayout.left, h = m_rcLayout.bottom - m_rcLayout.top;
+    RECT rc = {0, 0, w, h};
     long long span = m_nMax - m_nMin;
     if (m_bHorizontal)
         rc.right = static_cast<LONG>(static_cast<long long>(value - m_nMin) * w / span);
@@ -100,8 +102,8 @@ void CProgressUI::PaintStatusImage(HDC hDC)
                             L"," + std::to_wstring(rc.right) + L"," + std::to_wstring(rc.bottom) + L"'";
         DrawImage(hDC, m_sForeImage, dest.c_str());
     } else if (m_dwForeColor) {
-        RECT abs = {m_rcItem.left + rc.left, m_rcItem.top + rc.top, m_rcItem.left + rc.right,
-                    m_rcItem.top + rc.bottom};
+        RECT abs = ToWindowPixels(RECT{m_rcLayout.left + rc.left, m_rcLayout.top + rc.top,
+                                       m_rcLayout.left + rc.right, m_rcLayout.top + rc.bottom});
         CRenderEngine::DrawColor(hDC, abs, m_dwForeColor);
     }
 }
