@@ -4,39 +4,43 @@
 # parts and the window shadow.
 #
 # Small pictures are drawn four times larger and reduced with a box filter,
-# which gives clean anti-aliased edges. Coordinates below are in the final
-# pixels, measured from the picture's top-left edge (the affine transform maps
-# them onto the large canvas).
-#   usage: make-controls.sh OUTDIR
+# which gives clean anti-aliased edges. Coordinates below are in the pixels of
+# the 100 % picture, measured from its top-left edge (the affine transform maps
+# them onto the large canvas). SCALE 2 draws the same pictures at twice the
+# size, for displays at 125 % to 200 %: the same shapes with twice the detail,
+# not enlarged pixels.
+#   usage: make-controls.sh OUTDIR [SCALE]
 set -euo pipefail
-out=${1:?usage: make-controls.sh OUTDIR}
+out=${1:?usage: make-controls.sh OUTDIR [SCALE]}
+K=${2:-1}
+case $K in 1|2) ;; *) echo "make-controls.sh: SCALE is 1 or 2" >&2; exit 1 ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 S=4
-XF="affine $S,0,0,$S,-0.5,-0.5"
+XF="affine $((S * K)),0,0,$((S * K)),-0.5,-0.5"
 
 # small W H OUT MVG...: one picture of W x H pixels drawn from MVG strings.
 small() {
   local w=$1 h=$2 o=$3; shift 3
   local args=()
   for m in "$@"; do args+=(-draw "$XF $m"); done
-  "$IM" -size "$((w * S))x$((h * S))" xc:none "${args[@]}" \
-    -filter Box -resize "${w}x${h}!" PNG32:"$o"
+  "$IM" -size "$((w * S * K))x$((h * S * K))" xc:none "${args[@]}" \
+    -filter Box -resize "$((w * K))x$((h * K))!" PNG32:"$o"
 }
 
 # --- title icon: the product tile, a monitor with a phone in front --------
-"$IM" -size "$((20 * S))x$((20 * S))" -define gradient:angle=135 gradient:'#44A6FF-#1456D8' -alpha set \
-  \( -size "$((20 * S))x$((20 * S))" xc:none -draw "$XF fill white roundrectangle 0.5,0.5 19.5,19.5 4.5,4.5" \) \
+"$IM" -size "$((20 * S * K))x$((20 * S * K))" -define gradient:angle=135 gradient:'#44A6FF-#1456D8' -alpha set \
+  \( -size "$((20 * S * K))x$((20 * S * K))" xc:none -draw "$XF fill white roundrectangle 0.5,0.5 19.5,19.5 4.5,4.5" \) \
   -compose DstIn -composite -compose Over \
   -draw "$XF fill none stroke white stroke-width 1.5 roundrectangle 3.75,4.75 13.25,12.25 1,1" \
   -draw "$XF fill white stroke none rectangle 7.5,12.25 9.5,14.25 roundrectangle 5.5,14 11.5,15.25 0.6,0.6" \
   -draw "$XF fill #1A5FE0 stroke none roundrectangle 11.25,7.25 17.25,16.75 1.6,1.6" \
   -draw "$XF fill white stroke none roundrectangle 12.25,8.25 16.25,15.75 1.2,1.2" \
   -draw "$XF fill #2D7CF0 stroke none rectangle 13.25,9.75 15.25,13.75" \
-  -filter Box -resize 20x20! PNG32:"$tmp/icon_title_20x20.png"
+  -filter Box -resize "$((20 * K))x$((20 * K))!" PNG32:"$tmp/icon_title_20x20.png"
 
 # --- title-bar buttons: columns minimise, maximise, close; rows normal, hot,
 # pushed, disabled. Only the close column is used by the layouts.
@@ -114,9 +118,9 @@ small 14 14 "$tmp/icon_folder_14x14.png" \
   "fill none stroke #76819D stroke-width 1.2 stroke-linejoin round path 'M 1.6,3 L 1.6,11.2 Q 1.6,12.4 2.8,12.4 L 11.2,12.4 Q 12.4,12.4 12.4,11.2 L 12.4,4.2'"
 
 # --- progress fill: a 5-pixel pill, a little lighter at its start ----------
-"$IM" -size "$((5 * S))x$((200 * S))" gradient:'#2D73FF-#5B9BFF' -rotate 90 \
-  \( -size "$((200 * S))x$((5 * S))" xc:none -draw "$XF fill white roundrectangle 0,0 200,5 2.5,2.5" \) \
-  -compose DstIn -composite -filter Box -resize 200x5! PNG32:"$tmp/progress_fore.png"
+"$IM" -size "$((5 * S * K))x$((200 * S * K))" gradient:'#2D73FF-#5B9BFF' -rotate 90 \
+  \( -size "$((200 * S * K))x$((5 * S * K))" xc:none -draw "$XF fill white roundrectangle 0,0 200,5 2.5,2.5" \) \
+  -compose DstIn -composite -filter Box -resize "$((200 * K))x$((5 * K))!" PNG32:"$tmp/progress_fore.png"
 
 # --- message icons, stacked: error, question, success, warning -------------
 DISC="stroke none roundrectangle 0.5,0.5 21.5,21.5 10.5,10.5"
@@ -143,9 +147,11 @@ small 36 102 "$tmp/vscrollbar.png" \
 
 # --- window shadow: 624 x 424 around a 600 x 400 window, 12 pixels each
 # side, a little heavier below; the window's own area is left clear.
-"$IM" -size 624x424 xc:none -fill '#0B1A3A5A' -draw 'rectangle 12,13 611,413' \
-  -channel A -blur 0x4 +channel \
-  \( -size 624x424 xc:none -fill black -draw 'rectangle 12,12 611,411' \) \
+"$IM" -size "$((624 * K))x$((424 * K))" xc:none -fill '#0B1A3A5A' \
+  -draw "rectangle $((12 * K)),$((13 * K)) $((612 * K - 1)),$((414 * K - 1))" \
+  -channel A -blur "0x$((4 * K))" +channel \
+  \( -size "$((624 * K))x$((424 * K))" xc:none -fill black \
+     -draw "rectangle $((12 * K)),$((12 * K)) $((612 * K - 1)),$((412 * K - 1))" \) \
   -compose DstOut -composite PNG32:"$tmp/Window_shadow.png"
 
 for f in icon_title_20x20 Head_btnsys_20x20 Controls_select_16x16 unexpand_12x12 expand_12x12 \
