@@ -142,6 +142,7 @@ int ShowBox(UINT type, int seconds)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    EnableDpiAwareness();  // as the installer's manifest declares it
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::wstring what = (argv && argc > 1) ? argv[1] : L"main";
