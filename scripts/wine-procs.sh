@@ -43,7 +43,7 @@ report() {
   echo "  pid    ppid   state elapsed  waits in               command"
   while IFS=$'\t' read -r pid prefix; do
     ps -o pid=,ppid=,stat=,etime=,wchan:22=,args= -p "$pid" 2>/dev/null | cut -c1-220 | sed 's/^/  /'
-    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = wineserver ]; then
+    if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == wineserver* ]]; then
       echo "         wineserver of $prefix; output to $(readlink "/proc/$pid/fd/1" 2>/dev/null || echo closed), $(readlink "/proc/$pid/fd/2" 2>/dev/null || echo closed)"
       sed -n '1,6s/^/         kernel: /p' "/proc/$pid/stack" 2>/dev/null
     fi
