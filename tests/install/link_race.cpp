@@ -2,7 +2,7 @@
 // it uses for a link to a folder outside (race_links.py drives both):
 //   link_race extract ROOT   writes the payload to ROOT\temp\ and unpacks it
 //                            into ROOT\prog\ as the install job does
-//   link_race remove ROOT    removes the earlier installation ROOT\old\
+//   link_race remove ROOT    removes the earlier installation ROOT\old
 //   link_race planted ROOT   unpacks as extract, then writes the side files
 //                            "Uninstall.xml", "source.dat", "temp_userdata.txt"
 // What counts is what the host finds outside afterwards; the exit code only
