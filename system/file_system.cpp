@@ -42,6 +42,9 @@ HRESULT CreateDirectories(const std::wstring& path)
     return result;
 }
 
+// By name, where its caller chose. The install job does not use it: the
+// payload is written into the per-run folder's checked handle (PayloadDir), so
+// no name is opened here in a place a user could re-point.
 bool WriteResourceToFile(const std::wstring& filePath, WORD resourceId, const wchar_t* resourceType,
                          DWORD disposition)
 {
