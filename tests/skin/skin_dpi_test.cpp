@@ -24,6 +24,8 @@
 #include "system/installer_constants.h"
 #include "system/processes.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/controls/edit.h"
+#include "ui/dpi.h"
 #include "ui/image_cache.h"
 #include "ui/skin_setup.h"
 #include "ui/ui_lib.h"
@@ -461,6 +463,43 @@ TEST_F(DpiChild, CustomAreaKeepsTheTopLeftCornerAtThisScale)
     EXPECT_LE(field->GetPos().bottom, client.bottom);
     DestroyWindow(hWnd);
     uitest::Pump(30);
+}
+
+TEST_F(DpiChild, FieldCaretIsAsWideAsALineAtThisScale)
+{
+    LayoutWindow wnd(L"wnd_main_zh_CN.xml");
+    ASSERT_NE(wnd.Create(nullptr, L"", 0x10CE0000, 0, 0, 0, 0, 0), nullptr);
+    CPaintManagerUI& pm = wnd.GetPaintManager();
+    pm.FindControl(L"hor_userdefine")->SetVisible(true);
+    SetWindowPos(wnd.GetHWND(), nullptr, 0, 0, pm.Scale(600), pm.Scale(450), SWP_NOMOVE | SWP_NOZORDER);
+    SetForegroundWindow(wnd.GetHWND());
+    Settle(wnd.GetHWND());
+    auto* field = static_cast<CEditUI*>(pm.FindControl(L"edit_installpath"));
+    ASSERT_NE(field, nullptr);
+    // The EDIT makes its caret when it gains the focus and when its font
+    // changes (a move to another scale): each time one pixel wide.
+    struct Step {
+        const char* what;
+        void (*make)(CEditUI&, CPaintManagerUI&);
+    };
+    const Step steps[] = {
+        {"on focus", [](CEditUI& f, CPaintManagerUI&) { f.SetFocus(); }},
+        {"after a new font", [](CEditUI& f, CPaintManagerUI& m) {
+             SendMessageW(f.GetNativeWindow(), WM_SETFONT, reinterpret_cast<WPARAM>(m.GetFont(-1)), TRUE);
+         }},
+    };
+    for (const Step& step : steps) {
+        step.make(*field, pm);
+        uitest::Pump(30);
+        ASSERT_NE(field->GetNativeWindow(), nullptr) << step.what;
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof(gui);
+        ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &gui)) << step.what;
+        EXPECT_EQ(gui.hwndCaret, field->GetNativeWindow()) << step.what;
+        EXPECT_EQ(gui.rcCaret.right - gui.rcCaret.left, ScaleLineByDpi(1, m_dpi)) << step.what;
+        EXPECT_GT(gui.rcCaret.bottom - gui.rcCaret.top, pm.Scale(10)) << step.what << ": a text line high";
+    }
+    DestroyWindow(wnd.GetHWND());
 }
 
 TEST_F(DisplayScale, MovingToAnotherScaleLaysTheWindowOutAgain)

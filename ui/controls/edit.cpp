@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/attr_parse.h"
+#include "ui/edit_caret.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
 
@@ -195,6 +196,12 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS: {
         LRESULT r = CallWindowProcW(old, hWnd, uMsg, wParam, lParam);
         PostMessageW(hWnd, kMsgCloseEdit, 0, 0);
+        return r;
+    }
+    case WM_SETFOCUS:
+    case WM_SETFONT: {  // the EDIT makes its caret anew: as wide as the scale's line
+        LRESULT r = CallWindowProcW(old, hWnd, uMsg, wParam, lParam);
+        WidenCaret(hWnd, ScaledLine(1));
         return r;
     }
     case kMsgCloseEdit:
