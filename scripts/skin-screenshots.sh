@@ -4,8 +4,8 @@
 # of its three pages, both agreement windows, and the message box for each
 # type the installer uses; then the real installer's pages from one whole
 # installation (OUTDIR/installer/); then every window again at 150 % and 200 %
-# (OUTDIR/dpi144/, OUTDIR/dpi192/), each in a prefix whose registry sets that
-# scale. Not a test.   usage: scripts/skin-screenshots.sh OUTDIR
+# (OUTDIR/dpi144/, OUTDIR/dpi192/, the installer's pages in installer/ there),
+# each in a prefix whose registry sets that scale. Not a test.   usage: scripts/skin-screenshots.sh OUTDIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
@@ -62,7 +62,12 @@ for dpi in 144 192; do
   shoot "$out/dpi$dpi" "$dpi"
 done
 
-# The real installer's pages, from one whole installation (a fresh prefix).
-"$root/scripts/walkthrough.sh" "$build/screenshot-prefix" "$out/installer" >/dev/null
-rm -rf "$build/screenshot-prefix"
-for f in "$out"/installer/*.png; do echo "skin-screenshots: $f"; done
+# The real installer's pages, from one whole installation (a fresh prefix)
+# at each scale, with the message box of a program directory it refuses.
+for dpi in 96 144 192; do
+  dir=$out/installer
+  [ "$dpi" = 96 ] || dir=$out/dpi$dpi/installer
+  KX_DPI=$dpi KX_MESSAGE_BOX=1 "$root/scripts/walkthrough.sh" "$build/screenshot-prefix" "$dir" >/dev/null
+  rm -rf "$build/screenshot-prefix"
+  for f in "$dir"/*.png; do echo "skin-screenshots: $f"; done
+done

@@ -4,7 +4,10 @@
 # tests/e2e/walkthrough.cpp); writes a PNG of each page into PICTURES (if
 # given) and prints the walkthrough's lines (install_dir=, install_s=, ...).
 # KX_WARM_DESKTOP=1 brings Wine's desktop up before the clock of the first
-# painted window starts (kx_walkthrough.exe --warm-desktop).
+# painted window starts (kx_walkthrough.exe --warm-desktop). KX_DPI=144 (or
+# another value) runs it at that display scale, which the prefix's registry
+# sets (HKCU\Control Panel\Desktop, LogPixels); KX_MESSAGE_BOX=1 first tries a
+# program directory the installer refuses, for a picture of its message box.
 #   usage: walkthrough.sh PREFIX [PICTURES] [SETUP.exe]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +26,9 @@ export http_proxy=http://127.0.0.1:9  # the usage report stays on this machine
 winpath() { echo "Z:${1//\//\\}"; }
 args=()
 if [ "${KX_WARM_DESKTOP:-}" = 1 ]; then args+=(--warm-desktop); fi
+if [ "${KX_MESSAGE_BOX:-}" = 1 ]; then args+=(--message-box); fi
+dpi=${KX_DPI:-96}
+case $dpi in *[!0-9]* | '') echo "walkthrough.sh: KX_DPI is a number" >&2; exit 2 ;; esac
 args+=("$(winpath "$exe")")
 if [ -n "$pictures" ]; then
   mkdir -p "$pictures"
@@ -35,6 +41,7 @@ rc=0
 # Wine's helpers outlive the program: the output goes through a file.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p </dev/null >/dev/null 2>&1
+  [ '"$dpi"' = 96 ] || wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d '"$dpi"' /f >/dev/null 2>&1
   wine "$@" >"'"$out"'" 2>&1 </dev/null
   rc=$?
   wineserver -k >/dev/null 2>&1

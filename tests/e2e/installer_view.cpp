@@ -51,17 +51,17 @@ bool Installer::Start(const std::wstring& exe, bool expectWindow)
 
 // Three spots tell the pages apart: the top of page 0's start button, the
 // lower half of page 2's start button and page 1's progress bar.
-Page Installer::ShownPage() const
+Page Installer::PageOf(const Shot& s) const
 {
-    Shot s = Grab(main);
     if (s.width < 600 || s.height < 400)
         return Page::Unknown;
-    bool top = IsButton(s.At(228, 306)), middle = IsButton(s.At(228, 340));
+    auto at = [&](int x, int y) { return s.At(Scaled(x), Scaled(y)); };
+    bool top = IsButton(at(228, 306)), middle = IsButton(at(228, 340));
     // The empty bar (#EAEBED) is close to white: compared tightly.
-    bool barWhite = Near(s.At(300, 357), kWhite, 6);
+    bool barWhite = Near(at(300, 357), kWhite, 6);
     if (top && middle && barWhite)
         return Page::Start;
-    if (!top && middle && IsButton(s.At(300, 357)))
+    if (!top && middle && IsButton(at(300, 357)))
         return Page::Finished;
     if (!top && !middle && !barWhite)
         return Page::Installing;
@@ -77,14 +77,21 @@ bool Installer::ButtonEnabled() const
 {
     Shot s = Grab(main);
     Page p = ShownPage();
-    return p != Page::Unknown && IsBlue(s.At(228, p == Page::Start ? 306 : 340));
+    return p != Page::Unknown && IsBlue(s.At(Scaled(228), Scaled(p == Page::Start ? 306 : 340)));
+}
+
+int Installer::Scaled(int v) const
+{
+    RECT rc{};
+    GetClientRect(main, &rc);
+    return rc.right > 600 ? MulDiv(v, rc.right, 600) : v;
 }
 
 void Installer::TypeInstallPath(const std::wstring& path) const
 {
-    if (Size(main).cy < 450) {
+    if (Size(main).cy < Scaled(450) - 1) {
         ClickAt(kCustomText);
-        WaitFor([&] { return Size(main).cy == 450; }, 3000);
+        WaitFor([&] { return Size(main).cy >= Scaled(450) - 1; }, 3000);
     }
     ClickAt(kInstallPath);
     Keys({VK_END});
@@ -106,14 +113,17 @@ DWORD Installer::WaitExitCode(DWORD ms) const
 }
 
 // The button row is the box's bottom 50 pixels, 30 high; with two buttons
-// the first sits left of the second, alone it takes the second's place.
+// the first sits left of the second, alone it takes the second's place. The
+// box is 380 pixels wide at 100 % and scales with the display.
 void ClickBoxButton(HWND box, int which)
 {
     RECT rc;
     GetClientRect(box, &rc);
-    bool two = CountNear(Grab(box), {292, rc.bottom - 50, 360, rc.bottom - 20}, kWhite, 8) > 1000;
+    auto scaled = [&](int v) { return rc.right > 380 ? MulDiv(v, rc.right, 380) : v; };
+    RECT row = {scaled(292), rc.bottom - scaled(50), scaled(360), rc.bottom - scaled(20)};
+    bool two = CountNear(Grab(box), row, kWhite, 8) > (row.right - row.left) * (row.bottom - row.top) / 2;
     int x = (which == 2 || !two) ? 326 : 248;
-    Click(box, x, rc.bottom - 35);
+    Click(box, scaled(x), rc.bottom - scaled(35));
 }
 
 testing::AssertionResult BoxShows(HWND box, const std::wstring& textId, UINT type,

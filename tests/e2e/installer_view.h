@@ -11,7 +11,8 @@
 
 namespace e2e {
 
-// Main window controls, client coordinates (picture area 0..280 above).
+// Main window controls, client coordinates at 100 % (picture area 0..280
+// above); the window draws them at its display scale (Installer::Scaled).
 constexpr POINT kInstallStart{300, 325};    // "btn_install_start", page 0
 constexpr POINT kAgree{24, 380};            // "check_userprot"
 constexpr POINT kUserAgreementLink{196, 380};  // "btn_userprot"
@@ -31,11 +32,20 @@ class Installer {
 public:
     // Starts the installer; with a main window expected, waits for it.
     bool Start(const std::wstring& exe = SetupExe(), bool expectWindow = true);
-    Page ShownPage() const;
+    Page ShownPage() const { return PageOf(Grab(main)); }
+    Page PageOf(const Shot& s) const;  // s: a picture of the main window
     bool WaitPage(Page page, DWORD ms = 30000) const;
     // The big blue button of the page shown is enabled.
     bool ButtonEnabled() const;
-    void ClickAt(POINT p) const { Click(main, p.x, p.y); }
+    void ClickAt(POINT p) const
+    {
+        POINT at = Scaled(p);
+        Click(main, at.x, at.y);
+    }
+    // A length or point of the window at 100 % as the window draws it: the
+    // main window is 600 pixels wide at 100 % and scales with the display.
+    int Scaled(int v) const;
+    POINT Scaled(POINT p) const { return {Scaled(p.x), Scaled(p.y)}; }
     // Unfolds the custom area if folded and types a new program directory.
     void TypeInstallPath(const std::wstring& path) const;
     // Ticks the agreement box and presses the install button.

@@ -5,7 +5,10 @@
 // With --warm-desktop, Wine's desktop process is brought up before the clock
 // starts, as on Windows, where the desktop is always there; without it, the
 // installer's first window waits for a fresh wineserver's desktop to start.
-//   usage: kx_walkthrough.exe [--warm-desktop] SETUP.exe [PICTURE-FOLDER\]
+// With --message-box, a program directory the installer refuses is tried
+// first, for a picture of the custom area and of the message box.
+// The driver sees the screen's own pixels at every display scale.
+//   usage: kx_walkthrough.exe [--warm-desktop] [--message-box] SETUP.exe [PICTURE-FOLDER\]
 #include <cstdio>
 #include <string>
 
@@ -48,13 +51,18 @@ void WarmDesktop()
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc > 1 && std::wstring(argv[1]) == L"--warm-desktop") {
-        WarmDesktop();
-        --argc;
-        ++argv;
+    SetProcessDPIAware();
+    bool messageBox = false;
+    for (; argc > 1 && argv[1][0] == L'-'; --argc, ++argv) {
+        if (std::wstring(argv[1]) == L"--warm-desktop")
+            WarmDesktop();
+        else if (std::wstring(argv[1]) == L"--message-box")
+            messageBox = true;
+        else
+            argc = 0;
     }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kx_walkthrough.exe [--warm-desktop] SETUP.exe [PICTURE-FOLDER\\]\n");
+        std::fprintf(stderr, "usage: kx_walkthrough.exe [--warm-desktop] [--message-box] SETUP.exe [PICTURE-FOLDER\\]\n");
         return 2;
     }
     std::wstring pictures = argc > 2 ? argv[2] : L"";
@@ -82,8 +90,25 @@ int wmain(int argc, wchar_t** argv)
     setup.main = main;
     std::printf("first_painted_window_s=%.3f\n", windowS);
     picture(main, L"page0_start");
-    setup.ClickAt(kAgree);
-    WaitFor([&] { return setup.ButtonEnabled(); }, 3000);
+    if (messageBox) {
+        // "x" is no program directory: the installer says so and stays.
+        setup.TypeInstallPath(L"x");
+        picture(main, L"page0_custom");
+        setup.AgreeAndInstall();
+        HWND box = setup.WaitBox(10000);
+        if (!box) {
+            std::fprintf(stderr, "walkthrough: no message box\n");
+            return 1;
+        }
+        Sleep(300);
+        picture(box, L"message_box");
+        ClickBoxButton(box, 1);
+        WaitFor([&] { return !IsWindow(box); }, 5000);
+        setup.TypeInstallPath(DefaultProgramDir());
+    } else {
+        setup.ClickAt(kAgree);
+        WaitFor([&] { return setup.ButtonEnabled(); }, 3000);
+    }
     picture(main, L"page0_agreed");
 
     LARGE_INTEGER t1;
@@ -92,9 +117,11 @@ int wmain(int argc, wchar_t** argv)
     bool shotProgress = false;
     bool finished = WaitFor(
         [&] {
-            Page p = setup.ShownPage();
-            if (p == Page::Installing && !shotProgress) {
-                picture(main, L"page1_installing");
+            // The page as seen: a short installation may be over a moment later.
+            Shot seen = Grab(main);
+            Page p = setup.PageOf(seen);
+            if (p == Page::Installing && !shotProgress && !pictures.empty()) {
+                SaveBitmap(seen, pictures + L"page1_installing.bmp");
                 shotProgress = true;
             }
             return p == Page::Finished || !setup.proc.Running();
