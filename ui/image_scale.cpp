@@ -1,6 +1,8 @@
 #include "ui/image_scale.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <vector>
@@ -23,7 +25,9 @@ std::map<std::wstring, std::unique_ptr<TImageInfo>>& Scaled()
 // exactly twice the 1x picture's size; cached like the 1x pictures.
 const TImageInfo* DoubleSize(const std::wstring& file, DWORD mask, const TImageInfo& single)
 {
-    std::wstring key = L"2x|" + file + L"|" + std::to_wstring(mask);
+    wchar_t maskText[16];
+    std::swprintf(maskText, std::size(maskText), L"|%lu", mask);
+    std::wstring key = L"2x|" + file + maskText;
     for (wchar_t& c : key)
         c = static_cast<wchar_t>(towlower(c));
     auto it = Scaled().find(key);
@@ -82,11 +86,12 @@ bool ScalePicture(int dpi, const std::wstring& file, const std::wstring& resType
             factor = 2;
         }
     }
-    std::wstring key = file + L"|" + resType + L"|" + std::to_wstring(mask) + L"|" +
-                       std::to_wstring(factor);
-    for (LONG v : {src.left, src.top, src.right, src.bottom, cn.left, cn.top, cn.right, cn.bottom,
-                   static_cast<LONG>(w), static_cast<LONG>(h), tc.left, tc.top, tc.right, tc.bottom})
-        key += L"," + std::to_wstring(v);
+    // Fourteen numbers of at most 11 characters each with their separators.
+    wchar_t numbers[200];
+    std::swprintf(numbers, std::size(numbers), L"|%lu|%d|%ld,%ld,%ld,%ld|%ld,%ld,%ld,%ld|%d,%d|%ld,%ld,%ld,%ld",
+                  mask, factor, src.left, src.top, src.right, src.bottom, cn.left, cn.top, cn.right, cn.bottom,
+                  w, h, tc.left, tc.top, tc.right, tc.bottom);
+    std::wstring key = file + L"|" + resType + numbers;
     for (wchar_t& c : key)
         c = static_cast<wchar_t>(towlower(c));
     auto it = Scaled().find(key);
