@@ -3,9 +3,10 @@
 # archive (about 160 MB in 20 directories, packed like the product payload),
 # then a whole install job (InstallThread, the archive as its payload) against
 # the same native extraction. Beside them, from the same run: native decoding
-# alone (7zz t) and the write floor under Wine (kx_write_floor: the same files,
-# same sizes, zeros, no decoding), and ExtractTo with 1, 2 and 4 writer
-# threads. The machine's load (uptime) is printed with the figures.
+# alone (7zz t), the write floor under Wine (kx_write_floor: the same files,
+# same sizes, zeros, no decoding), the decoding floor under Wine
+# (kx_decode_floor: our 7-Zip code, nothing written), and ExtractTo with 1, 2
+# and 4 writer threads. The machine's load (uptime) is printed with the figures.
 #   usage: bench/extract.sh            (after scripts/build.sh)
 # KX_BENCH_EXTRA_MB=N adds N MB of random data to the tree (a payload of a
 # gigabyte, as a real product's may be); KX_BENCH_RUNS=N runs each side N
@@ -21,7 +22,8 @@ work=${KX_BENCH_DIR:-$scratch/kx-bench}
 bench_exe=$build/bench/kx_extract_bench.exe
 job_exe=$build/bench/kx_job_bench.exe
 floor_exe=$build/bench/kx_write_floor.exe
-[ -x "$bench_exe" ] && [ -x "$job_exe" ] && [ -x "$floor_exe" ] || { echo "extract.sh: build first (scripts/build.sh)" >&2; exit 1; }
+decode_exe=$build/bench/kx_decode_floor.exe
+[ -x "$bench_exe" ] && [ -x "$job_exe" ] && [ -x "$floor_exe" ] && [ -x "$decode_exe" ] || { echo "extract.sh: build first (scripts/build.sh)" >&2; exit 1; }
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 trap 'rm -rf "$work"' EXIT
 
@@ -41,7 +43,7 @@ calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 win_dest="Z:$(echo "$work/ours" | tr / '\\')\\"
 win_archive="Z:$(echo "$work/bench.7z" | tr / '\\')"
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
-ours_s= ours_whole= ours_mb= native_s= native_whole= native_mb= test_s= floor_s=
+ours_s= ours_whole= ours_mb= native_s= native_whole= native_mb= test_s= floor_s= decode_s=
 echo "load before: $(uptime)"
 runs=${KX_BENCH_RUNS:-3}
 for run in $(seq "$runs"); do
@@ -90,6 +92,11 @@ PY
           "Z:$(echo "$work/floor" | tr / '\\')\\")
   echo "floor $run:  $floor"
   floor_s=$(best "$(echo "$floor" | sed -n 's/.*write_s=\([0-9.]*\).*/\1/p')" "$floor_s")
+
+  # The decoding floor: our own 7-Zip code under Wine, nothing written.
+  decode=$("$build/wine-run.sh" "$decode_exe" "$win_archive")
+  echo "decode $run: $decode"
+  decode_s=$(best "$(echo "$decode" | sed -n 's/.*decode_s=\([0-9.]*\).*/\1/p')" "$decode_s")
 done
 echo "load after three runs: $(uptime)"
 
@@ -125,6 +132,7 @@ echo "load at the end: $(uptime)"
 echo "ExtractTo in-process:  $ours_s s against 7zz x $native_s s: $(calc "$ours_s / $native_s") x (target <= 1.3)"
 echo "InstallThread:         $job_s s against 7zz x $native_s s: $(calc "$job_s / $native_s") x (target <= 1.5)"
 echo "7zz t (decoding):      $test_s s; write floor under Wine $floor_s s; ExtractTo against the larger: $(calc "$ours_s / ($test_s > $floor_s ? $test_s : $floor_s)") x"
+echo "decoding under Wine:   $decode_s s (our 7-Zip code, nothing written); ExtractTo against it: $(calc "$ours_s / $decode_s") x"
 echo "ExtractTo by writers:  1: ${writers_s[1]} s, 2: ${writers_s[2]} s, 4: ${writers_s[4]} s"
 echo "whole process:         $ours_whole s against 7zz x $native_whole s: $(calc "$ours_whole / $native_whole") x"
 echo "peak working set:      $ours_mb MB against 7zz x $native_mb MB: $(calc "$ours_mb / $native_mb") x (target <= 7zz x + 64 MB of queue: $(calc "$native_mb + 64") MB)"

@@ -45,6 +45,20 @@ HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size)
     return S_OK;
 }
 
+HRESULT SetDecoderThreads(IInArchive* handler, UInt32 threads)
+{
+    ComPtr<ISetProperties> properties;
+    HRESULT hr = handler->QueryInterface(IID_ISetProperties,
+                                         reinterpret_cast<void**>(properties.GetAddressOf()));
+    if (FAILED(hr))
+        return hr;
+    const wchar_t* names[] = {L"mt"};
+    PROPVARIANT value{};
+    value.vt = VT_UI4;
+    value.ulVal = threads;
+    return properties->SetProperties(names, &value, 1);
+}
+
 }  // namespace intl
 
 void SevenZipArchive::UseArchiveFile(const std::wstring& path)

@@ -62,5 +62,10 @@ HRESULT OpenArchive(ArchiveFormat format, IInStream* in, const UInt64* maxStartP
 HRESULT ReadItemPath(IInArchive* handler, UInt32 index, std::wstring& path);
 HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size);
 
+// Sets how many threads the handler decodes with (its "mt" property).
+HRESULT SetDecoderThreads(IInArchive* handler, UInt32 threads);
+// The extraction's: one, while writers take the other processors.
+constexpr UInt32 kDecoderThreads = 1;
+
 }  // namespace intl
 }  // namespace SevenZip

@@ -74,6 +74,10 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
             }
         }
 
+        // One decoding thread: the payload's few large blocks decoded no
+        // faster on two here, at twice the memory, and the writer threads
+        // need the other processors.
+        intl::SetDecoderThreads(handler.Get(), intl::kDecoderThreads);
         ComPtr<intl::ArchiveExtractCallback> extractCallback = new (std::nothrow)
             intl::ArchiveExtractCallback(handler.Get(), destDir, overwriteMode_, callback);
         if (!extractCallback) {
