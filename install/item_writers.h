@@ -33,7 +33,8 @@ struct FileFinish {
     DWORD attributes = 0;    // the Windows attributes alone
 };
 
-// The writer threads of one extraction: two per processor, at most 4, or
+// The writer threads of one extraction: one per processor beside the
+// decoder's, at least one, at most 4, or
 // what SetWriterThreadsForTesting chose.
 unsigned WriterThreadCount();
 // 0 goes back to the processor count.
@@ -84,6 +85,7 @@ private:
     friend class QueuedFileStream;
     HRESULT Write(QueuedFile& file, const void* data, UInt32 size);
     void Push(QueuedFile& file);
+    std::vector<char> NewFilling(size_t chunkSize);
     static DWORD WINAPI ThreadMain(void* self);
     void Run();
     void WriteOut(QueuedFile& file);
@@ -93,6 +95,10 @@ private:
     CONDITION_VARIABLE room_ = CONDITION_VARIABLE_INIT;  // the decoder waits for room
     CONDITION_VARIABLE idle_ = CONDITION_VARIABLE_INIT;  // Drain waits for the writers
     std::deque<std::shared_ptr<QueuedFile>> waiting_;    // files no writer took yet
+    // Written chunks kept for the decoder to fill again: a large file's data
+    // then goes through memory that is already the process's, not through
+    // fresh pages for every chunk.
+    std::vector<std::vector<char>> spare_;
     std::shared_ptr<QueuedFile> current_;                // the decoder's file
     size_t queuedBytes_ = 0;
     unsigned busy_ = 0;
