@@ -81,6 +81,11 @@ ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::w
 // ended it.
 ArchiveExtractCallback::~ArchiveExtractCallback() { FinishWriting(); }
 
+HRESULT ArchiveExtractCallback::WriteFailure()
+{
+    return writers_ ? writers_->Failure() : S_OK;
+}
+
 HRESULT ArchiveExtractCallback::FinishWriting()
 {
     return writers_ ? writers_->Finish() : S_OK;
@@ -150,18 +155,17 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
             return S_OK;
 
         handedOver_ = false;
-        // A write that failed ends the extraction before the next item. Items
-        // handed over after the failing one may be on disk and announced by
-        // now: nothing uses the recorded paths of a failed extraction.
-        if (writers_) {
-            HRESULT failed = writers_->Failure();
-            if (failed != S_OK)
-                return failed;
-        }
         HRESULT hr = ReadItemProperties(index);
         if (hr != S_OK)
             return hr;
         AwaitWritersFor(relativePath_);
+        // A write that failed ends the extraction before the next item, also
+        // one found while waiting for the writers just now. Items handed over
+        // after the failing one may be on disk and announced by now: nothing
+        // uses the recorded paths of a failed extraction.
+        hr = WriteFailure();
+        if (hr != S_OK)
+            return hr;
         // Refused before anything is created or reported for it.
         fullPath_.clear();
         if (!guard_.Allows(relativePath_, isDir_))
@@ -289,7 +293,9 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
             // No writer may be using a directory handle the guard lets go.
             if (writers_)
                 writers_->Drain();
-            hr = guard_.RemoveExisting(relativePath_);
+            hr = WriteFailure();
+            if (hr == S_OK)
+                hr = guard_.RemoveExisting(relativePath_);
             guard_.Removed(existing);
             if (hr != S_OK) {
                 fullPath_.clear();

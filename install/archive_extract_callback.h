@@ -56,6 +56,8 @@ public:
 private:
     ~ArchiveExtractCallback() override;
     HRESULT ReadItemProperties(UInt32 index);
+    // The first write failure of the writer threads so far, S_OK for none.
+    HRESULT WriteFailure();
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();

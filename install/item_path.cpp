@@ -178,13 +178,16 @@ HRESULT ItemPathGuard::Walk(std::wstring_view relativePath, size_t count, bool m
     }
     for (size_t n = level + 1; n <= count; ++n) {
         CheckedDir child;
-        HRESULT hr = make ? at->MakeDir(parts[n - 1], child) : at->OpenDir(parts[n - 1], child);
+        bool made = false;
+        HRESULT hr = make ? at->MakeDir(parts[n - 1], child, &made) : at->OpenDir(parts[n - 1], child);
         if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
             return S_FALSE;
         if (hr != S_OK)
             return hr;
         std::wstring key = DirKey(Prefix(relativePath, parts, n));
         realDirs_.insert(key);
+        if (made)
+            madeDirs_.insert(key);
         at = &openDirs_.insert_or_assign(std::move(key), std::move(child)).first->second;
     }
     dir = at;
@@ -247,6 +250,16 @@ bool ItemPathGuard::Look(const std::wstring& relativePath, const std::wstring& f
     CheckedDir* at = nullptr;
     if (Walk(relativePath, parts.size() - 1, false, at) != S_OK)
         return true;  // gone since: the directories are made again
+    // Nothing can be at a name this extraction has not used yet in a
+    // directory it made: the look, a call to the system per file, is
+    // spared. Anything another program puts there meanwhile fails the item
+    // when its file is created, which is always done exclusively.
+    if (madeDirs_.count(DirKey(Prefix(relativePath, parts, parts.size() - 1))) &&
+        placedFiles_.insert(DirKey(relativePath)).second) {
+        if (fullPath.size() < MAX_PATH)
+            dir = at;
+        return true;
+    }
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     HRESULT hr = at->Inspect(parts.back(), attributes);
     if (hr == CheckedDir::kNotPlain)
@@ -295,6 +308,7 @@ void ItemPathGuard::Removed(DWORD attributes)
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
         realDirs_.clear();
         openDirs_.clear();
+        madeDirs_.clear();
     }
 }
 

@@ -103,6 +103,10 @@ private:
     std::set<std::wstring> realDirs_;
     // Their open handles, under the same keys.
     std::map<std::wstring, CheckedDir> openDirs_;
+    // Directories this extraction made, and the files it has looked at in
+    // them: a directory made here holds only what this extraction put there.
+    std::set<std::wstring> madeDirs_;
+    std::set<std::wstring> placedFiles_;
     DWORD existing_ = INVALID_FILE_ATTRIBUTES;
     bool settled_ = true;  // whether existing_ tells about the last item
 };

@@ -144,3 +144,34 @@ INSTANTIATE_TEST_SUITE_P(Threads, ExtractionWriters, testing::Values(1u, 4u),
                          [](const testing::TestParamInfo<unsigned>& info) {
                              return std::to_string(info.param) + "_writers";
                          });
+
+// In a directory the extraction made itself, a name not used yet holds
+// nothing: its file is made without a look. A name used before is looked
+// at, and something another program put there in between fails the item.
+TEST_P(ExtractionWriters, InADirectoryItMadeAnItemStoredTwiceEndsAsTheLaterOne)
+{
+    struct Case {
+        const wchar_t* blockAt;  // a directory made there once it is announced
+        HRESULT result;
+        const char* a;           // what new\a.txt holds at the end
+    };
+    const Case cases[] = {
+        {L"", S_OK, "second\n"},
+        {L"new\\b.txt", HRESULT_FROM_WIN32(ERROR_FILE_EXISTS), "first\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.blockAt)));
+        ScratchDir dest;
+        BlockingCallback cb;
+        cb.blockAt = c.blockAt;
+        SevenZip::SevenZipExtractor extractor;
+        extractor.UseArchiveFile(TestData(L"twice.7z"));
+        EXPECT_EQ(extractor.ExtractTo(dest.path(), &cb), c.result);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadBytes(dest / L"new\\a.txt", bytes));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.a);
+        if (*c.blockAt) {
+            EXPECT_TRUE(Attributes(dest / c.blockAt) & FILE_ATTRIBUTE_DIRECTORY) << "what was put there is kept";
+        }
+    }
+}

@@ -119,6 +119,19 @@ def many(out):
     pack(os.path.join(out, "many.7z"), tree, "-m0=LZMA2")
 
 
+def twice(out):
+    """A directory the extraction makes, holding a.txt and b.txt, then a.txt
+    again with other contents (added later, so stored after)."""
+    tree = os.path.join(out, "twice-src")
+    write(os.path.join(tree, "new", "a.txt"), b"first\n")
+    write(os.path.join(tree, "new", "b.txt"), b"b\n")
+    write(os.path.join(tree, "later.txt"), b"second\n")
+    archive = os.path.join(out, "twice.7z")
+    sevenzip("a", "-t7z", archive, "new", "new/a.txt", "new/b.txt", cwd=tree)
+    sevenzip("a", "-t7z", archive, "later.txt", cwd=tree)
+    sevenzip("rn", archive, "later.txt", "new/a.txt", cwd=tree)
+
+
 def empty_items_7z(path, items):
     """A 7z archive of (name, is_dir) items without data, in exactly this
     order and with names 7zz would not store (an empty one)."""
@@ -226,6 +239,7 @@ def main():
     failures(out)
     hostile(out)
     many(out)
+    twice(out)
     with open(os.path.join(out, "stamp"), "w") as f:
         f.write("done\n")
 
