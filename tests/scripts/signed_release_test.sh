@@ -4,11 +4,14 @@
 # a signature; it goes through a whole installation under Wine and installs
 # the product's programs signed; and a copy with one payload byte changed
 # fails both the signature and the check.
-#   usage: signed_release_test.sh BUILD CAFILE
+#   usage: signed_release_test.sh BUILD CAFILE TESTBUILD
+# BUILD is the signed build (tests/scripts/signed_build.sh); TESTBUILD the
+# build whose prefix template and walkthrough driver the installation uses.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:?usage: signed_release_test.sh BUILD CAFILE}
-ca=${2:?usage: signed_release_test.sh BUILD CAFILE}
+build=${1:?usage: signed_release_test.sh BUILD CAFILE TESTBUILD}
+ca=${2:?usage: signed_release_test.sh BUILD CAFILE TESTBUILD}
+testbuild=${3:?usage: signed_release_test.sh BUILD CAFILE TESTBUILD}
 signed=$build/signed/kxVistralSetup.exe
 unsigned=$build/app/kxVistralSetup.exe
 work=$build/release-test
@@ -52,7 +55,7 @@ osslsigncode verify -CAfile "$ca" -in "$work/changed.exe" >/dev/null 2>&1 &&
 # The pictures of its pages stay in $work when it fails.
 rc=0
 timeout -k 10 "${KX_WALKTHROUGH_TIMEOUT:-240}" \
-  "$root/scripts/walkthrough.sh" "$work/prefix" "$work/pages" "$signed" >"$work/walkthrough.txt" 2>&1 || rc=$?
+  env KX_BUILD_DIR="$testbuild" "$root/scripts/walkthrough.sh" "$work/prefix" "$work/pages" "$signed" >"$work/walkthrough.txt" 2>&1 || rc=$?
 dir=$(sed -n 's/^install_dir=//p' "$work/walkthrough.txt")
 [ $rc -eq 0 ] && [ -n "$dir" ] || {
   cat "$work/walkthrough.txt"; ls "$work/pages" 2>/dev/null
