@@ -26,6 +26,7 @@ decode_exe=$build/bench/kx_decode_floor.exe
 [ -x "$bench_exe" ] && [ -x "$job_exe" ] && [ -x "$floor_exe" ] && [ -x "$decode_exe" ] || { echo "extract.sh: build first (scripts/build.sh)" >&2; exit 1; }
 "$root/scripts/wine-prefix.sh" "$build/wineprefix"
 trap 'rm -rf "$work"' EXIT
+source "$root/bench/road.sh"
 
 mkdir -p "$work"
 # Executables of the build stand in for the product's programs.
@@ -51,7 +52,7 @@ for run in $(seq "$runs"); do
   t0=$(now)
   ours=$("$build/wine-run.sh" "$bench_exe" "$win_archive" "$win_dest")
   t1=$(now)
-  echo "ours $run:   $ours (whole Wine process $(calc "$t1 - $t0") s)"
+  echo "ours $run:   $ours (whole Wine process $(calc "$t1 - $t0") s)$emu"
   ours_s=$(best "$(echo "$ours" | sed -n 's/.*extract_s=\([0-9.]*\).*/\1/p')" "$ours_s")
   ours_whole=$(best "$(calc "$t1 - $t0")" "$ours_whole")
   ours_mb=$(best "$(echo "$ours" | sed -n 's/.*peak_working_set_mb=\([0-9.]*\).*/\1/p')" "$ours_mb")
@@ -90,12 +91,12 @@ PY
   rm -rf "$work/floor" && mkdir -p "$work/floor"
   floor=$("$build/wine-run.sh" "$floor_exe" "Z:$(echo "$work/listing.txt" | tr / '\\')" \
           "Z:$(echo "$work/floor" | tr / '\\')\\")
-  echo "floor $run:  $floor"
+  echo "floor $run:  $floor$emu"
   floor_s=$(best "$(echo "$floor" | sed -n 's/.*write_s=\([0-9.]*\).*/\1/p')" "$floor_s")
 
   # The decoding floor: our own 7-Zip code under Wine, nothing written.
   decode=$("$build/wine-run.sh" "$decode_exe" "$win_archive")
-  echo "decode $run: $decode"
+  echo "decode $run: $decode$emu"
   decode_s=$(best "$(echo "$decode" | sed -n 's/.*decode_s=\([0-9.]*\).*/\1/p')" "$decode_s")
 done
 echo "load after three runs: $(uptime)"
@@ -106,7 +107,7 @@ for w in 1 2 4; do
   for run in 1 2 3; do
     rm -rf "$work/ours" && mkdir -p "$work/ours"
     ours=$("$build/wine-run.sh" "$bench_exe" "$win_archive" "$win_dest" "$w")
-    echo "ours, $w writer(s), run $run: $ours"
+    echo "ours, $w writer(s), run $run: $ours$emu"
     writers_s[$w]=$(best "$(echo "$ours" | sed -n 's/.*extract_s=\([0-9.]*\).*/\1/p')" "${writers_s[$w]:-}")
   done
 done
@@ -118,21 +119,21 @@ diff -r "$work/ours" "$work/native" >/dev/null && echo "same files: yes" || echo
 win_job="Z:$(echo "$work/job.exe" | tr / '\\')"
 t0=$(now)
 "$build/wine-run.sh" "$job_exe" --embed "$win_archive" "$win_job" >/dev/null
-echo "embed:    the archive as the payload of $(du -m "$work/job.exe" | cut -f1) MB job.exe in $(calc "$(now) - $t0") s"
+echo "embed:    the archive as the payload of $(du -m "$work/job.exe" | cut -f1) MB job.exe in $(calc "$(now) - $t0") s$emu"
 job_s=
 for run in $(seq "$runs"); do
   rm -rf "$work/job" && mkdir -p "$work/job"
   job=$("$build/wine-run.sh" "$win_job" "Z:$(echo "$work/job" | tr / '\\')\\" | grep "result=")
-  echo "job $run:    $job"
+  echo "job $run:    $job$emu"
   job_s=$(best "$(echo "$job" | sed -n 's/.*job_s=\([0-9.]*\).*/\1/p')" "$job_s")
 done
 
 # Each target against its reference, best of the three runs each.
 echo "load at the end: $(uptime)"
-echo "ExtractTo in-process:  $ours_s s against 7zz x $native_s s: $(calc "$ours_s / $native_s") x (target <= 1.3)"
-echo "InstallThread:         $job_s s against 7zz x $native_s s: $(calc "$job_s / $native_s") x (target <= 1.5)"
-echo "7zz t (decoding):      $test_s s; write floor under Wine $floor_s s; ExtractTo against the larger: $(calc "$ours_s / ($test_s > $floor_s ? $test_s : $floor_s)") x"
-echo "decoding under Wine:   $decode_s s (our 7-Zip code, nothing written); ExtractTo against it: $(calc "$ours_s / $decode_s") x"
-echo "ExtractTo by writers:  1: ${writers_s[1]} s, 2: ${writers_s[2]} s, 4: ${writers_s[4]} s"
-echo "whole process:         $ours_whole s against 7zz x $native_whole s: $(calc "$ours_whole / $native_whole") x"
+echo "ExtractTo in-process:  $ours_s s$emu against 7zz x $native_s s: $(vs "$ours_s / $native_s" "(target <= 1.3)")"
+echo "InstallThread:         $job_s s$emu against 7zz x $native_s s: $(vs "$job_s / $native_s" "(target <= 1.5)")"
+echo "7zz t (decoding):      $test_s s; write floor under Wine $floor_s s$emu; ExtractTo against the larger: $(vs "$ours_s / ($test_s > $floor_s ? $test_s : $floor_s)")"
+echo "decoding under Wine:   $decode_s s$emu (our 7-Zip code, nothing written); ExtractTo against it: $(calc "$ours_s / $decode_s") x"
+echo "ExtractTo by writers:  1: ${writers_s[1]} s, 2: ${writers_s[2]} s, 4: ${writers_s[4]} s$emu"
+echo "whole process:         $ours_whole s$emu against 7zz x $native_whole s: $(vs "$ours_whole / $native_whole")"
 echo "peak working set:      $ours_mb MB against 7zz x $native_mb MB: $(calc "$ours_mb / $native_mb") x (target <= 7zz x + 64 MB of queue: $(calc "$native_mb + 64") MB)"

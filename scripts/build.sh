@@ -10,6 +10,10 @@ if [ "$(id -u)" -eq 0 ]; then
 elif ! command -v i686-w64-mingw32-g++-posix >/dev/null || ! command -v wine >/dev/null; then
   echo "build: tools are missing; run 'sudo scripts/setup.sh' once" >&2
   exit 1
+elif [ "$("$root/scripts/i386-emulation.sh" probe)" = none ]; then
+  # The emulator's registration does not survive a reboot.
+  echo "build: this machine runs no 32-bit programs now; run 'sudo scripts/setup.sh' (again after each reboot)" >&2
+  exit 1
 fi
 
 mkdir -p "$build"

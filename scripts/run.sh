@@ -10,6 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
 
+source "$root/scripts/emulation-switch.sh"
+kx_emulation_begin
 "$root/scripts/build.sh"
 exe=$build/app/kxVistralSetup.exe
 template=$build/e2e/template-win64
@@ -21,13 +23,14 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 if [ -n "${DISPLAY:-}" ]; then
   # The prefix is kept between runs, as a machine keeps what was installed.
   [ -f "$prefix/system.reg" ] || "$root/scripts/wine-copy.sh" "$template" "$prefix"
-  exec wine "$exe"
+  wine "$exe"
+  exit
 fi
 
 shots=$build/run-screenshots
 rm -rf "$shots"
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
+trap 'rm -f "$out"; kx_emulation_end' EXIT
 # Each run installs into a fresh prefix, so that it shows a first installation.
 rc=0
 "$root/scripts/walkthrough.sh" "$prefix" "$shots" "$exe" >"$out" || rc=$?

@@ -69,4 +69,8 @@ for tool in i686-w64-mingw32-gcc i686-w64-mingw32-g++; do
   fi
 done
 
+# Wine's 32-bit side runs every test program and the installer: a kernel that
+# runs no 32-bit programs gets an emulator for them.
+"$(dirname "$0")/i386-emulation.sh" ensure
+
 echo "setup: packages ready"

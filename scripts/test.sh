@@ -14,18 +14,18 @@ limit=${KX_TEST_TIMEOUT:-2400}
 procs=$root/scripts/wine-procs.sh
 source "$root/scripts/deadline.sh"
 
-# The tests' build is signed with a throwaway certificate made here, so that
-# signing is tested too; a build configured with a certificate of its own
-# keeps that one.
+source "$root/scripts/emulation-switch.sh"
+kx_emulation_begin
+
+# Signing is tested in a signed build of the tests' own (build/signed-build),
+# so the build stays as its user configured it. A build folder that an earlier
+# version of this script configured with its throwaway certificate is set
+# back to unsigned.
 test_cert=$(realpath -m "$build/test-signing")
 cached=$(sed -n 's/^KX_SIGN_PKCS12:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-sign_args=()
-if [ -z "$cached" ] || [ "$cached" = "$test_cert/release.p12" ]; then
-  "$root/scripts/make-test-certificate.sh" "$test_cert"
-  [ -n "$cached" ] || sign_args=("-DKX_SIGN_PKCS12=$test_cert/release.p12"
-                                 "-DKX_SIGN_PASSWORD_FILE=$test_cert/password")
-fi
-"$root/scripts/build.sh" "${sign_args[@]}"
+build_args=()
+[ "$cached" = "$test_cert/release.p12" ] && build_args=(-DKX_SIGN_PKCS12= -DKX_SIGN_PASSWORD_FILE=)
+"$root/scripts/build.sh" "${build_args[@]}"
 build=$(realpath "$build")
 # Wine processes an interrupted earlier run of this build left behind end
 # first: a wineserver of a deleted prefix copy would otherwise be found by a
@@ -47,6 +47,7 @@ finish() {
   # Every Wine process of this build ends with the run, also those of a test
   # that CTest ended at its time-out (it ends only the test's own processes).
   "$procs" end "$build"
+  kx_emulation_end
 }
 trap finish EXIT
 

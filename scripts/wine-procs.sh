@@ -7,7 +7,8 @@
 #          wine-procs.sh end DIR      ends them: each prefix's wineserver -k
 #                                     (it ends that prefix's processes), then
 #                                     any left over by its id
-# A process is matched by its program (Wine's loader or server) and its
+# A process is matched by its program (Wine's loader or server, or the
+# emulator that runs Wine's 32-bit side where the kernel does not) and its
 # environment, which names its prefix, so that no other build's or
 # developer's Wine process is touched, nor the scripts that started them.
 set -uo pipefail
@@ -21,8 +22,10 @@ matches() {
   for f in $(grep -lsazF -e "WINEPREFIX=$dir/" /proc/[0-9]*/environ); do
     p=${f#/proc/}
     p=${p%/environ}
+    # A 32-bit Wine process on a host that runs 32-bit code through an
+    # emulator (binfmt_misc) has the emulator as its program.
     case $(readlink "/proc/$p/exe" 2>/dev/null) in
-      */wine*|*-preloader) ;;
+      */wine*|*-preloader|*/qemu-i386*) ;;
       *) continue ;;
     esac
     env=$(grep -azF -m1 -e "WINEPREFIX=" "$f" 2>/dev/null | tr -d '\0')
