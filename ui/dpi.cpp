@@ -49,8 +49,7 @@ int DpiOfWindow(HWND hWnd)
         dpi = static_cast<int>(fn(hWnd));
     if (dpi <= 0)
         dpi = SystemDpi();
-    // Below 100 % or absurdly large values are not display scales.
-    return dpi < kDesignDpi ? kDesignDpi : (dpi > 4 * kDesignDpi ? 4 * kDesignDpi : dpi);
+    return ClampDpi(dpi);
 }
 
 }  // namespace DuiLib

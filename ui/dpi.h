@@ -22,6 +22,26 @@ inline RECT ScaleRectByDpi(const RECT& rc, int dpi)
                 ScaleByDpi(rc.bottom, dpi)};
 }
 
+// A length in window pixels at dpi back in the layout's 96-DPI pixels, rounded
+// to the nearest pixel (the inverse of ScaleByDpi).
+inline int UnscaleByDpi(int value, int dpi)
+{
+    return dpi == kDesignDpi ? value : MulDiv(value, kDesignDpi, dpi);
+}
+
+// The same rounded up, for a measured length that must fit whole (text).
+inline int UnscaleUpByDpi(int value, int dpi)
+{
+    return dpi == kDesignDpi ? value : (value * kDesignDpi + dpi - 1) / dpi;
+}
+
+// The display scales the framework draws at: 100 % to 400 %. Below 100 % or
+// absurdly large values are not display scales.
+inline int ClampDpi(int dpi)
+{
+    return dpi < kDesignDpi ? kDesignDpi : (dpi > 4 * kDesignDpi ? 4 * kDesignDpi : dpi);
+}
+
 // A length of at least one pixel stays visible at every scale.
 inline int ScaleLineByDpi(int value, int dpi)
 {

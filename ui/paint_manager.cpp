@@ -307,15 +307,15 @@ void CPaintManagerUI::UpdateLayout()
     m_bUpdateNeeded = false;
     // The layout works in 96-DPI pixels: the client area at that scale.
     if (m_nDpi != kDesignDpi)
-        client = {0, 0, MulDiv(client.right, kDesignDpi, m_nDpi),
-                  MulDiv(client.bottom, kDesignDpi, m_nDpi)};
+        client = {0, 0, UnscaleByDpi(client.right, m_nDpi), UnscaleByDpi(client.bottom, m_nDpi)};
     m_pRoot->SetPos(client, true);
     m_bFirstLayout = false;
 }
 
 void CPaintManagerUI::SetDpi(int dpi)
 {
-    if (dpi < kDesignDpi || dpi == m_nDpi)
+    dpi = ClampDpi(dpi);
+    if (dpi == m_nDpi)
         return;
     m_nDpi = dpi;
     for (auto& [id, font] : m_scaledFonts)
@@ -335,8 +335,8 @@ void CPaintManagerUI::OnDpiChanged(int dpi, const RECT& suggested)
     SetDpi(dpi);
     // The window keeps its 96-DPI size (the custom area's height included),
     // drawn at the new scale; the suggested size may be a rounding pixel off.
-    int cx = Scale(MulDiv(window.right - window.left, kDesignDpi, oldDpi));
-    int cy = Scale(MulDiv(window.bottom - window.top, kDesignDpi, oldDpi));
+    int cx = Scale(UnscaleByDpi(window.right - window.left, oldDpi));
+    int cy = Scale(UnscaleByDpi(window.bottom - window.top, oldDpi));
     SetWindowPos(m_hWndPaint, nullptr, suggested.left, suggested.top, cx, cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(m_hWndPaint, nullptr, FALSE);

@@ -140,7 +140,7 @@ const TFontInfo* CPaintManagerUI::DesignFontInfo(int id)
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
     int size = ncm.lfMessageFont.lfHeight < 0 ? -ncm.lfMessageFont.lfHeight : 12;
     // The system gives it at the system's DPI; fonts here are kept at 96.
-    size = MulDiv(size, kDesignDpi, DpiOfWindow(nullptr));
+    size = UnscaleByDpi(size, DpiOfWindow(nullptr));
     SetDefaultFont(ncm.lfMessageFont.lfFaceName, size, false, false, false, false);
     return m_pDefaultFont.get();
 }

@@ -113,8 +113,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         SIZE text = CRenderEngine::GetTextSize(m_pManager->GetPaintDC(), m_pManager, m_sText.c_str(),
                                                m_iFont, m_uTextStyle);
         // Measured in window pixels; the layout works at 96 DPI (rounded up).
-        int dpi = m_pManager->GetDpi();
-        int width = dpi == kDesignDpi ? text.cx : (text.cx * kDesignDpi + dpi - 1) / dpi;
+        int width = UnscaleUpByDpi(text.cx, m_pManager->GetDpi());
         sz.cx = width + m_rcTextPadding.left + m_rcTextPadding.right;
     }
     return sz;
