@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "system/system_library.h"
+
 namespace {
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
@@ -21,10 +23,8 @@ const size_t kRunTimeDllCount = sizeof(kRunTimeDllNames) / sizeof(kRunTimeDllNam
 bool RestrictDllSearchToSystem()
 {
     // Looked up in kernel32 (always loaded, a KnownDLL), as older systems lack it.
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto set = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-                            GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                      : nullptr;
+    auto set = ProcAddress<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"),
+                                                       "SetDefaultDllDirectories");
     if (!set)
         return false;
     // The current directory stays out of the search as well.

@@ -9,6 +9,7 @@
 #include "system/processes.h"
 #include "system/settings_files.h"
 #include "system/system_info.h"
+#include "system/system_library.h"
 
 using namespace DuiLib;
 
@@ -26,11 +27,8 @@ using RtlGetNtVersionNumbersFn = void(WINAPI*)(DWORD*, DWORD*, DWORD*);
 // 0 when the function is not there.
 DWORD NtMajorVersion()
 {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll)
-        return 0;
-    auto fn = reinterpret_cast<RtlGetNtVersionNumbersFn>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetNtVersionNumbers")));
+    auto fn = ProcAddress<RtlGetNtVersionNumbersFn>(GetModuleHandleW(L"ntdll.dll"),
+                                                    "RtlGetNtVersionNumbers");
     if (!fn)
         return 0;
     DWORD major = 0, minor = 0;

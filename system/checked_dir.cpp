@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "system/system_library.h"
+
 namespace {
 
 using NtCreateFileFn = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
@@ -21,20 +23,14 @@ struct NtFileCalls {
     RtlNtStatusToDosErrorFn toWin32 = nullptr;
 };
 
-template <class Fn>
-Fn Lookup(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 const NtFileCalls& Nt()
 {
     static const NtFileCalls calls = [] {
         NtFileCalls c;
         if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
-            c.create = Lookup<NtCreateFileFn>(ntdll, "NtCreateFile");
-            c.list = Lookup<NtQueryDirectoryFileFn>(ntdll, "NtQueryDirectoryFile");
-            c.toWin32 = Lookup<RtlNtStatusToDosErrorFn>(ntdll, "RtlNtStatusToDosError");
+            c.create = ProcAddress<NtCreateFileFn>(ntdll, "NtCreateFile");
+            c.list = ProcAddress<NtQueryDirectoryFileFn>(ntdll, "NtQueryDirectoryFile");
+            c.toWin32 = ProcAddress<RtlNtStatusToDosErrorFn>(ntdll, "RtlNtStatusToDosError");
         }
         return c;
     }();

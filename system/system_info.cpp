@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "system/system_library.h"
+
 namespace {
 
 using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
@@ -12,13 +14,6 @@ using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOEXW*);
 // The extended record the version call fills; its size tells it which form to fill.
 constexpr DWORD kVersionInfoSize = 284;
 static_assert(sizeof(RTL_OSVERSIONINFOEXW) == kVersionInfoSize);
-
-// GetProcAddress hands back a generic pointer; the caller knows the real type.
-template <typename Fn>
-Fn LookUp(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 }  // namespace
 
@@ -32,8 +27,7 @@ bool Is64BitSystem()
 {
     SYSTEM_INFO info{};
     // GetSystemInfo would report the WOW64 view (x86) to this 32-bit program.
-    HMODULE kernel = GetModuleHandleW(L"kernel32");
-    auto native = kernel ? LookUp<GetNativeSystemInfoFn>(kernel, "GetNativeSystemInfo") : nullptr;
+    auto native = ProcAddress<GetNativeSystemInfoFn>(GetModuleHandleW(L"kernel32"), "GetNativeSystemInfo");
     if (native)
         native(&info);
     else
@@ -48,10 +42,7 @@ std::wstring GetSystemVersion(bool& isServer)
     info.dwOSVersionInfoSize = kVersionInfoSize;
 
     // RtlGetVersion is not subject to the manifest-based version lie of GetVersionExW.
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll)
-        return {};
-    auto rtlGetVersion = LookUp<RtlGetVersionFn>(ntdll, "RtlGetVersion");
+    auto rtlGetVersion = ProcAddress<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     if (!rtlGetVersion)
         return {};
     rtlGetVersion(&info);

@@ -1,32 +1,20 @@
 #include "system/wininet_library.h"
 
-#include <string>
+#include "system/system_library.h"
 
 namespace {
 
-template <typename Fn>
-bool Resolve(HMODULE module, const char* name, Fn& fn)
-{
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return fn != nullptr;
-}
-
 bool Load(WinInet& api)
 {
-    wchar_t dir[MAX_PATH];
-    UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return false;
-    std::wstring path = std::wstring(dir, n) + L"\\wininet.dll";
-    HMODULE module = LoadLibraryW(path.c_str());  // kept for the process lifetime
+    HMODULE module = LoadSystemLibrary(L"wininet.dll");
     if (!module)
         return false;
-    return Resolve(module, "InternetOpenW", api.internetOpen) &&
-           Resolve(module, "InternetConnectW", api.internetConnect) &&
-           Resolve(module, "HttpOpenRequestW", api.httpOpenRequest) &&
-           Resolve(module, "HttpSendRequestW", api.httpSendRequest) &&
-           Resolve(module, "InternetSetOptionW", api.internetSetOption) &&
-           Resolve(module, "InternetCloseHandle", api.internetCloseHandle);
+    return ResolveProc(module, "InternetOpenW", api.internetOpen) &&
+           ResolveProc(module, "InternetConnectW", api.internetConnect) &&
+           ResolveProc(module, "HttpOpenRequestW", api.httpOpenRequest) &&
+           ResolveProc(module, "HttpSendRequestW", api.httpSendRequest) &&
+           ResolveProc(module, "InternetSetOptionW", api.internetSetOption) &&
+           ResolveProc(module, "InternetCloseHandle", api.internetCloseHandle);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 # Fails when a source file includes a header of a library above its own, so
 # that the library graph stays acyclic:
 #   owners (system/win_handles.h, system/com_owners.h, system/com_object.h,
-#           system/embedded_resource.h)                  uses nothing
+#           system/embedded_resource.h, system/system_library.h)  uses nothing
 #   ui      (the window framework)                      uses owners
 #   base    (app/string_bundle.*, app/installer_messages.*)  uses owners, ui
 #   system  (probes, constants, report)                 uses owners, base
@@ -15,7 +15,8 @@ cd "$src"
 
 layer_of() {
   case "$1" in
-    system/win_handles.h|system/com_owners.h|system/com_object.h|system/embedded_resource.h) echo owners ;;
+    system/win_handles.h|system/com_owners.h|system/com_object.h|system/embedded_resource.h|\
+    system/system_library.h) echo owners ;;
     app/string_bundle.*|app/installer_messages.*) echo base ;;
     ui/*) echo ui ;;
     system/*) echo system ;;

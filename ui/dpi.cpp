@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "system/system_library.h"
+
 namespace DuiLib {
 
 namespace {
@@ -9,12 +11,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 // Looked up at run time: the installer must start where user32 lacks it.
 GetDpiForWindowFn DpiForWindowFunction()
 {
-    static GetDpiForWindowFn fn = [] {
-        HMODULE user = GetModuleHandleW(L"user32.dll");
-        return user ? reinterpret_cast<GetDpiForWindowFn>(
-                          reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
-                    : nullptr;
-    }();
+    static GetDpiForWindowFn fn =
+        ProcAddress<GetDpiForWindowFn>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     return fn;
 }
 
@@ -32,10 +30,8 @@ int SystemDpi()
 void EnableDpiAwareness()
 {
     using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    auto setContext = user ? reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-                                 GetProcAddress(user, "SetProcessDpiAwarenessContext")))
-                           : nullptr;
+    auto setContext =
+        ProcAddress<SetContextFn>(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
     // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
     if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4))))
         return;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "system/system_library.h"
+
 namespace DuiLib {
 
 namespace {
@@ -14,17 +16,8 @@ bool LoadCommonControls()
     if (state != 0)
         return state > 0;
     state = -1;
-    wchar_t dir[MAX_PATH];
-    UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH - 16)
-        return false;
-    std::wstring path = std::wstring(dir, n) + L"\\comctl32.dll";
-    HMODULE module = LoadLibraryW(path.c_str());  // kept for the process lifetime
-    if (!module)
-        return false;
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init = reinterpret_cast<InitFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "InitCommonControlsEx")));
+    auto init = ProcAddress<InitFn>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     if (init && init(&icc))
         state = 1;

@@ -1,4 +1,5 @@
 #include "system/system_info.h"
+#include "system/system_library.h"
 
 #include <gtest/gtest.h>
 
@@ -38,4 +39,25 @@ TEST(SystemInfo, GuidTextIs38UpperCaseCharactersInBraces)
     }
     // The version nibble of a random GUID is 4: Data3 is printed as a number, not in byte order.
     EXPECT_EQ(a[15], L'4') << a;
+}
+
+TEST(SystemInfo, RunTimeLibrariesComeFromTheSystemDirectoryAndMissingFunctionsAreNull)
+{
+    wchar_t system[MAX_PATH];
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    for (const wchar_t* name : {L"oleacc.dll", L"wininet.dll", L"comctl32.dll"}) {
+        HMODULE module = LoadSystemLibrary(name);
+        ASSERT_NE(module, nullptr) << name;
+        wchar_t path[MAX_PATH];
+        DWORD len = GetModuleFileNameW(module, path, MAX_PATH);
+        EXPECT_EQ(_wcsnicmp(path, system, n), 0) << path;
+        EXPECT_EQ(len > n ? path[n] : L'\0', L'\\') << path;
+    }
+    EXPECT_EQ(LoadSystemLibrary(L"kx-no-such-library.dll"), nullptr);
+    using VersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOEXW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    EXPECT_NE(ProcAddress<VersionFn>(ntdll, "RtlGetVersion"), nullptr);
+    EXPECT_EQ(ProcAddress<VersionFn>(ntdll, "KxNoSuchFunction"), nullptr);
+    EXPECT_EQ(ProcAddress<VersionFn>(nullptr, "RtlGetVersion"), nullptr);
 }
