@@ -40,9 +40,26 @@ probe_program() {  # FILE ABIVERSION (0 or 1)
   chmod +x "$1"
 }
 
+# A folder programs can be started from: a temporary folder mounted noexec
+# would make every probe fail and pass for a host without 32-bit support.
+# The project's own folder is the fallback (its scripts are run from it).
+probe_dir() {
+  local base dir rc
+  for base in "${TMPDIR:-/tmp}" "$(cd "$(dirname "$0")/.." && pwd)"; do
+    dir=$(mktemp -d "$base/kx-i386-probe.XXXXXX" 2>/dev/null) || continue
+    printf '#!/bin/sh\nexit 42\n' >"$dir/script" && chmod +x "$dir/script"
+    rc=0
+    (exec "$dir/script") >/dev/null 2>&1 || rc=$?
+    [ "$rc" -eq 42 ] && { echo "$dir"; return 0; }
+    rm -rf "$dir"
+  done
+  echo "i386-emulation: no folder here lets programs start (noexec)" >&2
+  return 1
+}
+
 runs() {  # ABIVERSION: 0 for any 32-bit program, 1 for native support only
   local dir rc=0
-  dir=$(mktemp -d)
+  dir=$(probe_dir) || exit 1
   probe_program "$dir/probe" "$1"
   (exec "$dir/probe") >/dev/null 2>&1 || rc=$?
   rm -rf "$dir"
