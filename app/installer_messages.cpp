@@ -1,20 +1,46 @@
 #include "app/installer_messages.h"
 
 #include <memory>
+#include <mutex>
 
 #include "ui/window_wnd.h"
 
 DuiLib::CWindowWnd* g_pMainWnd = nullptr;
-volatile int32_t g_bClosing = 0;
+std::atomic<int32_t> g_bClosing = 0;
+
+namespace {
+
+// Held while a poster reads the window's handle and while the window forgets
+// itself, so that the window is not deleted between the two reads.
+std::mutex& MainWindowLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+HWND MainWindowHandle()
+{
+    std::lock_guard<std::mutex> hold(MainWindowLock());
+    return g_pMainWnd ? g_pMainWnd->GetHWND() : nullptr;
+}
+
+}  // namespace
+
+void ForgetMainWindow(DuiLib::CWindowWnd* wnd)
+{
+    std::lock_guard<std::mutex> hold(MainWindowLock());
+    if (g_pMainWnd == wnd)
+        g_pMainWnd = nullptr;
+}
 
 bool PostInstallerMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     // Read the flag immediately before posting: once the window is closing no
     // object may be handed to it.
-    if (g_bClosing != 0 || g_pMainWnd == nullptr)
+    if (g_bClosing != 0)
         return false;
     // A null handle would post to the calling thread's own queue instead.
-    HWND target = g_pMainWnd->GetHWND();
+    HWND target = MainWindowHandle();
     if (target == nullptr)
         return false;
     return ::PostMessageW(target, msg, wParam, lParam) != FALSE;

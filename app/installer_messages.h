@@ -3,6 +3,7 @@
 // installer's window messages, the main window pointer and the closing flag.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -30,10 +31,17 @@ struct InstallJobInfo {
     std::wstring status;
 };
 
-// The main window; posters take its native handle. Null until it exists.
+// The main window; posters take its native handle. Null until it exists and
+// again once it is gone (ForgetMainWindow).
 extern DuiLib::CWindowWnd* g_pMainWnd;
 // Set to 1 once when the main window starts closing; then nothing is posted.
-extern volatile int32_t g_bClosing;
+// Read by the install thread, set by the window's.
+extern std::atomic<int32_t> g_bClosing;
+
+// Called by the main window before it deletes itself: a poster on another
+// thread either has taken the native handle already or finds no window, and
+// never reads the pointer of a deleted window.
+void ForgetMainWindow(DuiLib::CWindowWnd* wnd);
 
 // Posts an installer message to the main window unless it is closing.
 // Returns whether the message was queued, so that a caller handing over a

@@ -64,8 +64,7 @@ LPCWSTR CWnd_Main::GetWindowClassName() const
 void CWnd_Main::OnFinalMessage(HWND hWnd)
 {
     WindowImplBase::OnFinalMessage(hWnd);
-    if (g_pMainWnd == this)
-        g_pMainWnd = nullptr;  // nothing may be posted to a deleted window
+    ForgetMainWindow(this);  // nothing may be posted to a deleted window
     delete this;
 }
 
