@@ -4,7 +4,7 @@
 #include "app/process_end.h"
 #include "app/program_dirs.h"
 #include "app/string_bundle.h"
-#include "install/registry_registration.h"
+#include "install/product_location.h"
 #include "system/installer_constants.h"
 #include "system/processes.h"
 #include "system/settings_files.h"
@@ -112,7 +112,10 @@ void CWnd_Main::InitWindow()
     if (!CheckSystem())
         return;
 
-    const std::wstring earlierDir = ReadAppPath(RegName);
+    // "AppPath" is per-user and any unelevated program can change it: only a
+    // folder no such program can change is offered, else the product goes
+    // under Program Files; the user may still type any folder.
+    const std::wstring earlierDir = TrustedEarlierInstallation();
     m_pInstallPath->SetText(DefaultProgramDir(m_hWnd, earlierDir).c_str());
     m_pUserData->SetText(ReadUserDataDir(earlierDir).c_str());
 

@@ -13,7 +13,6 @@
 #include "app/string_bundle.h"
 #include "install/install_job.h"
 #include "install/product_location.h"
-#include "install/registry_registration.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
@@ -149,12 +148,9 @@ void CWnd_Main::ShowError(const std::wstring& text)
 
 void CWnd_Main::StartInstall()
 {
-    // "AppPath" is per-user and any unelevated program can change it: only a
-    // folder that holds the product counts as an earlier installation whose
-    // updater is ended and which the user may keep installing into.
-    std::wstring earlierDir = ReadAppPath(RegName);
-    if (!earlierDir.empty() && !IsProductInstallation(earlierDir))
-        earlierDir.clear();
+    // Asked again now: only an earlier installation no unelevated program can
+    // change has its updater ended and may be kept.
+    const std::wstring earlierDir = TrustedEarlierInstallation();
     const std::wstring invalidDir = GetString(L"MESSAGEBOX_INVALID_DIR_TEXT");
 
     std::wstring installPath = NormaliseInstallPath(m_pInstallPath->GetText());

@@ -4,8 +4,8 @@
 
 #include <string>
 
-// The default program directory: the earlier installation's "AppPath" as
-// stored; else the 64-bit program-files folder followed by RegName and a
+// The default program directory: the earlier installation (its "AppPath" as
+// stored, given only when only administrators may change it); else the 64-bit program-files folder followed by RegName and a
 // backslash. owner is the window the shell may ask on.
 std::wstring DefaultProgramDir(HWND owner, const std::wstring& earlierDir);
 

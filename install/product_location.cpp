@@ -6,10 +6,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <vector>
 
+#include "install/admin_only.h"
 #include "install/registry_registration.h"
 #include "install/uninstall_manifest.h"
 #include "system/checked_dir.h"
@@ -252,12 +252,6 @@ bool OwnersAreKept()
     return !EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
 }
 
-bool OwnedBySystem(HANDLE handle)
-{
-    UniqueLocal<void> descriptor = OwnerOf(handle);
-    return descriptor && IsOwnedBySystem(descriptor.Get());
-}
-
 }  // namespace
 
 bool SameDirectory(const std::wstring& a, const std::wstring& b)
@@ -273,23 +267,6 @@ bool IsSystemFolder(const std::wstring& directory)
         return true;
     std::wstring final = FinalPath(dir);
     return !final.empty() && IsSystemFolderNormalised(final);
-}
-
-bool IsOwnedBySystem(PSECURITY_DESCRIPTOR descriptor)
-{
-    PSID owner = nullptr;
-    BOOL defaulted = FALSE;
-    if (!descriptor || !GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner)
-        return false;
-    // Administrators, SYSTEM and TrustedInstaller: no unelevated user.
-    for (const wchar_t* trusted : {L"S-1-5-32-544", L"S-1-5-18",
-                                   L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"}) {
-        UniqueLocal<void> sid;
-        if (ConvertStringSidToSidW(trusted, reinterpret_cast<PSID*>(sid.Receive())) &&
-            EqualSid(owner, sid.Get()))
-            return true;
-    }
-    return false;
 }
 
 bool IsProductInstallation(const std::wstring& directory)
@@ -310,7 +287,14 @@ bool IsProductInstallation(const std::wstring& directory)
     // take the shell a while to list.
     if (IsSystemFolder(dir) || LiesWhereUsersCreate(dir) || LiesWhereUsersCreate(checked.FinalPath()))
         return false;
-    if (OwnersAreKept() && !(OwnedBySystem(checked.Handle()) && OwnedBySystem(marker.Get())))
+    if (OwnersAreKept() &&
+        !(OnlyAdministratorsMayChangeFile(checked.Handle()) && OnlyAdministratorsMayChangeFile(marker.Get())))
         return false;
     return true;
+}
+
+std::wstring TrustedEarlierInstallation()
+{
+    std::wstring dir = ReadAppPath(RegName);
+    return !dir.empty() && IsProductInstallation(dir) ? dir : std::wstring();
 }

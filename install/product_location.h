@@ -11,13 +11,15 @@
 // of the system's own folders (see IsSystemFolder), lies in no place where
 // users create folders (the program-data folder, the users folder, the
 // temporary folders, each with everything below), and, where the system
-// keeps owners, it and that file are owned by Administrators, SYSTEM or
-// TrustedInstaller. The window and the job ask this alike; a folder that
-// fails it is left alone and its programs run on.
+// keeps owners, only administrators may change it and that file
+// (OnlyAdministratorsMayChange: owner and DACL). The window and the job ask
+// this alike; a folder that fails it is left alone and its programs run on.
 bool IsProductInstallation(const std::wstring& directory);
 
-// Whether a descriptor's owner is Administrators, SYSTEM or TrustedInstaller.
-bool IsOwnedBySystem(PSECURITY_DESCRIPTOR descriptor);
+// The per-user "AppPath" when it names such an installation, else empty:
+// the one earlier installation the window offers as the default program
+// directory, asks about moving, and reads the user-data directory from.
+std::wstring TrustedEarlierInstallation();
 
 // A drive root; the Windows directory or anything inside it; either
 // program-files folder itself; the program-data folder; the users folder, a

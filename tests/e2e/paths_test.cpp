@@ -2,7 +2,12 @@
 // kept, or the same folder in other letter case.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <set>
 #include <string>
+
+#include <shlobj.h>
 
 #include "system/settings_files.h"
 #include "tests/e2e/installer_view.h"
@@ -22,16 +27,48 @@ HWND TryInstallInto(Installer& setup, const std::wstring& dir)
     return setup.WaitBox(5000);
 }
 
-// An earlier installation in C:\Old\kxVistral3\ (its main program and a
-// file the payload lacks), as the product key names it.
-void PlantEarlierInstallation()
+// An earlier installation in dir (its main program and a file the payload
+// lacks), as the product key names it.
+void PlantEarlierInstallation(const std::wstring& dir = kOldDir)
 {
-    CreateDirectoryW(L"C:\\Old", nullptr);
-    CreateDirectoryW(kOldDir, nullptr);
+    SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
     for (LPCWSTR name : {L"kxVistral.exe", L"launcher.exe"})
-        CopyFileW((ProductDir() + name).c_str(), (std::wstring(kOldDir) + name).c_str(), FALSE);
-    CopyFileW((ProductDir() + L"launcher.exe").c_str(), (std::wstring(kOldDir) + L"old-only.exe").c_str(), FALSE);
-    WriteRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath", kOldDir);
+        CopyFileW((ProductDir() + name).c_str(), (dir + name).c_str(), FALSE);
+    CopyFileW((ProductDir() + L"launcher.exe").c_str(), (dir + L"old-only.exe").c_str(), FALSE);
+    WriteRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath", dir);
+}
+
+std::wstring UninstallString()
+{
+    return ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\kxVistral3",
+                         L"UninstallString", KEY_WOW64_32KEY);
+}
+
+std::wstring Lower(std::wstring text)
+{
+    CharLowerW(text.data());
+    return text;
+}
+
+// Every file and folder below dir, the folders in skip (with a trailing
+// backslash) and what lies below them aside.
+void ListTree(const std::wstring& dir, const std::set<std::wstring>& skip, std::set<std::wstring>& found)
+{
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW((dir + L"*").c_str(), &data));
+    if (!find)
+        return;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = dir + name;
+        if (skip.count(Lower(path + L"\\")))
+            continue;
+        found.insert(path);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ListTree(path + L"\\", skip, found);
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 bool Installed(const std::wstring& dir) { return Exists(dir + L"kxVistral.exe") && Exists(dir + L"Uninstall.xml"); }
@@ -161,4 +198,75 @@ TEST(EarlierInstallation, AFolderWithoutTheProductIsNoEarlierInstallation)
     EXPECT_TRUE(updater.Running()) << "a program in the foreign folder is not ended";
     EXPECT_TRUE(Exists(foreign + L"updater.exe"));
     EXPECT_FALSE(Exists(foreign + L"Uninstall.xml"));
+}
+
+// The first few paths of a set and how many there are; empty for none.
+std::wstring Few(const std::set<std::wstring>& paths)
+{
+    std::wstring text;
+    for (auto it = paths.begin(); it != paths.end() && std::distance(paths.begin(), it) < 4; ++it)
+        text += *it + L" ";
+    return paths.empty() ? text : text + L"(" + std::to_wstring(paths.size()) + L" in all)";
+}
+
+// A program of the user names a folder of the user's own (the product's
+// files planted there or not): the elevated installer offers Program Files,
+// asks nothing, and neither writes nor removes anything under the profile.
+void InstallWithAppPathUnderTheProfile(bool plantProduct)
+{
+    const std::wstring updates = KnownFolder(CSIDL_LOCAL_APPDATA) + L"Updates\\";
+    ASSERT_TRUE(CreateDirectoryW(updates.c_str(), nullptr));
+    if (plantProduct)
+        PlantEarlierInstallation(updates);
+    WriteRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath", updates);
+    // Aside: the temporary folder, and WinINet's per-user store, which the
+    // system keeps while the usage report is sent.
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
+    const std::set<std::wstring> skip = {Lower(temp), Lower(KnownFolder(CSIDL_LOCAL_APPDATA) + L"Microsoft\\Windows\\")};
+    const std::wstring profile = KnownFolder(CSIDL_PROFILE);
+    std::set<std::wstring> before, after;
+    ListTree(profile, skip, before);
+
+    Installer setup;
+    ASSERT_TRUE(setup.Start());
+    setup.AgreeAndInstall();
+    EXPECT_EQ(setup.WaitBox(3000), nullptr) << "no question about the user's folder";
+    ASSERT_TRUE(setup.WaitPage(Page::Finished, 60000));
+    EXPECT_TRUE(Installed(DefaultProgramDir()));
+    EXPECT_EQ(UninstallString(), DefaultProgramDir() + L"Uninstall.exe");
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath"), DefaultProgramDir());
+    ListTree(profile, skip, after);
+    std::set<std::wstring> written, removed;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(written, written.end()));
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::inserter(removed, removed.end()));
+    EXPECT_EQ(Few(written), L"") << "written under the profile";
+    EXPECT_EQ(Few(removed), L"") << "removed under the profile";
+}
+
+TEST(EarlierInstallation, AppPathUnderTheProfileIsNoEarlierInstallation)
+{
+    InstallWithAppPathUnderTheProfile(false);
+}
+
+TEST(EarlierInstallation, ProductFilesUnderTheProfileAreNoEarlierInstallation)
+{
+    InstallWithAppPathUnderTheProfile(true);
+}
+
+TEST(EarlierInstallation, UnderProgramFilesItIsOfferedAsBefore)
+{
+    // The product's own folder elsewhere under Program Files is the default:
+    // installing without a change replaces it there, and nothing is asked.
+    const std::wstring earlier = L"C:\\Program Files\\Norvane\\kxVistral3\\";
+    PlantEarlierInstallation(earlier);
+    Installer setup;
+    ASSERT_TRUE(setup.Start());
+    setup.AgreeAndInstall();
+    EXPECT_EQ(setup.WaitBox(3000), nullptr);
+    ASSERT_TRUE(setup.WaitPage(Page::Finished, 60000));
+    EXPECT_TRUE(Installed(earlier));
+    EXPECT_FALSE(Exists(earlier + L"old-only.exe")) << "the earlier tree was replaced";
+    EXPECT_FALSE(Exists(DefaultProgramDir()));
+    EXPECT_EQ(UninstallString(), earlier + L"Uninstall.exe");
 }

@@ -8,6 +8,7 @@
 #include <winioctl.h>
 #include <sddl.h>
 
+#include "install/admin_only.h"
 #include "install/product_location.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
@@ -188,28 +189,87 @@ TEST(EarlierInstallation, ImagePathFromTheProcessWhenModulesCannotBeListed)
     EXPECT_EQ(found, program.Id());
 }
 
-TEST(EarlierInstallation, OnlyAdministratorsSystemAndTrustedInstallerOwnAnInstallation)
+TEST(EarlierInstallation, OnlyAdministratorsSystemAndTrustedInstallerOwnOrMayChangeAnInstallation)
 {
     // Where the system keeps owners, an earlier installation counts only
-    // when no unelevated user can have made it.
+    // when no unelevated user can have made it or can change it.
+    const std::wstring user = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+    // What a folder made under Program Files inherits.
+    const std::wstring programFiles =
+        L"(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464)"
+        L"(A;OICIIO;GA;;;SY)(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;BA)(A;;0x1301bf;;;BA)"
+        L"(A;OICI;0x1200a9;;;BU)(A;OICIIO;GA;;;CO)(A;OICI;0x1200a9;;;AC)";
     const struct {
-        const wchar_t* sddl;
-        bool system;
+        std::wstring sddl;
+        bool owned;
+        bool onlyAdministrators;
     } rows[] = {
-        {L"O:BAG:BAD:", true},
-        {L"O:SYG:SYD:", true},
-        {L"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464D:", true},
-        {L"O:S-1-5-21-1004336348-1177238915-682003330-1001D:", false},  // a user
-        {L"O:WDD:", false},                                               // Everyone
-        {L"O:BUD:", false},                                               // Users
-        {L"G:BAD:", false},                                               // no owner
+        {L"O:BAG:BAD:", true, true},  // an empty DACL lets nobody in
+        {L"O:SYG:SYD:", true, true},
+        {L"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464D:", true, true},
+        {L"O:" + user + L"D:", false, false},
+        {L"O:WDD:", false, false},  // Everyone
+        {L"O:BUD:", false, false},  // Users
+        {L"G:BAD:", false, false},  // no owner
+        {L"O:BAD:" + programFiles, true, true},
+        {L"O:BAD:(A;;FR;;;WD)(A;;FA;;;OW)(D;;FA;;;WD)", true, true},  // read, the owner, a denial
+        {L"O:BAD:(A;;0x110;;;BU)", true, true},  // attributes and extended attributes
+        {L"O:BA", true, false},                   // no DACL
+        // A secondary drive's folders: Authenticated Users may modify.
+        {L"O:BAD:" + programFiles + L"(A;OICI;0x1301bf;;;AU)", true, false},
+        {L"O:SYD:(A;;FA;;;WD)", true, false},
+        {L"O:BAD:(A;;FA;;;" + user + L")", true, false},  // the user who runs the installer
+        {L"O:BAD:(A;;0x2;;;IU)", true, false},  // INTERACTIVE adds a file
+        {L"O:BAD:(A;;0x4;;;BU)", true, false},  // adds a folder
+        {L"O:BAD:(A;;0x40;;;BU)", true, false},  // deletes any child
+        {L"O:BAD:(A;;SD;;;BU)", true, false},
+        {L"O:BAD:(A;;WD;;;BU)", true, false},  // changes the DACL
+        {L"O:BAD:(A;;WO;;;BU)", true, false},  // takes ownership
+        {L"O:BAD:(A;;GW;;;BU)", true, false},
+        {L"O:BAD:(A;OICIIO;GA;;;BU)", true, false},  // the files made in it would be the users'
+        {L"O:BAD:(D;;FA;;;BU)(A;;FA;;;BU)", true, false},  // a denial is no reason to trust
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(row.sddl)));
+        SCOPED_TRACE(testing::PrintToString(row.sddl));
         UniqueLocal<void> descriptor;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(row.sddl, SDDL_REVISION_1,
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(row.sddl.c_str(), SDDL_REVISION_1,
                                                                          descriptor.Receive(), nullptr));
-        EXPECT_EQ(IsOwnedBySystem(descriptor.Get()), row.system);
+        EXPECT_EQ(IsOwnedBySystem(descriptor.Get()), row.owned);
+        EXPECT_EQ(OnlyAdministratorsMayChange(descriptor.Get()), row.onlyAdministrators);
     }
+    // A null DACL lets everybody in.
+    SECURITY_DESCRIPTOR nullDacl;
+    UniqueLocal<void> administrators;
+    ASSERT_TRUE(ConvertStringSidToSidW(L"BA", reinterpret_cast<PSID*>(administrators.Receive())));
+    ASSERT_TRUE(InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorOwner(&nullDacl, administrators.Get(), FALSE));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
+    EXPECT_TRUE(IsOwnedBySystem(&nullDacl));
+    EXPECT_FALSE(OnlyAdministratorsMayChange(&nullDacl));
     EXPECT_FALSE(IsOwnedBySystem(nullptr));
+    EXPECT_FALSE(OnlyAdministratorsMayChange(nullptr));
+}
+
+TEST(EarlierInstallation, WhoMayChangeIsReadOnTheHandle)
+{
+    // Objects made with a descriptor: the one read back through the handle
+    // decides; a handle that may not read it counts as anybody's.
+    for (const auto& [sddl, onlyAdministrators] :
+         {std::pair{L"O:BAD:(A;;GA;;;BA)(A;;GA;;;SY)", true}, std::pair{L"O:BAD:(A;;GA;;;BA)(A;;GA;;;WD)", false}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(sddl)));
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), nullptr, FALSE};
+        UniqueLocal<void> descriptor;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
+                                                                         descriptor.Receive(), nullptr));
+        attributes.lpSecurityDescriptor = descriptor.Get();
+        UniqueHandle event(CreateEventW(&attributes, TRUE, FALSE, nullptr));
+        if (!event)
+            GTEST_SKIP() << "this account may not make Administrators an owner";
+        EXPECT_EQ(OnlyAdministratorsMayChangeFile(event.Get()), onlyAdministrators);
+        HANDLE raw = nullptr;
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), event.Get(), GetCurrentProcess(), &raw, SYNCHRONIZE,
+                                    FALSE, 0));
+        UniqueHandle noReadControl(raw);
+        EXPECT_FALSE(OnlyAdministratorsMayChangeFile(noReadControl.Get()));
+    }
 }
