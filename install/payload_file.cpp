@@ -119,8 +119,10 @@ bool PayloadDir::WriteArchive()
     if (!folder_.Valid())
         return false;
     // Read later through this same handle; nobody may write it meanwhile.
-    if (folder_.CreateNewFile(PayloadFileName, archive_, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ) != S_OK)
+    // The system deletes it with the last handle, so it leaves with the
+    // process however that ends: closed, failed or killed.
+    if (folder_.CreateTemporaryFile(PayloadFileName, archive_, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ) != S_OK)
         return false;
     archivePath_ = folderPath_ + PayloadFileName;
     return WriteResourceToHandle(archive_.Get(), 101, L"7Z");
@@ -128,10 +130,7 @@ bool PayloadDir::WriteArchive()
 
 void PayloadDir::Remove()
 {
-    if (archive_) {
-        DisposeOf(archive_.Get());
-        archive_.Reset();
-    }
+    archive_.Reset();  // the system deletes the archive with its last handle
     if (folder_.Valid()) {
         std::wstring name = folderPath_.substr(0, folderPath_.size() - 1);
         name = name.substr(name.find_last_of(L'\\') + 1);

@@ -36,14 +36,16 @@ public:
     // when this process is elevated). Nothing that already exists is reused.
     bool Create(const std::wstring& tempDir);
     // Writes the payload resource (7Z/101) to a new "resource.7z" in the
-    // folder and keeps it open, shared for reading only.
+    // folder and keeps it open, shared for reading only. The system deletes
+    // the file when its last handle closes, however the process ends.
     bool WriteArchive();
     // The open archive (readable, positioned anywhere) and its path, which
     // only names it in reports.
     HANDLE Archive() const { return archive_.Get(); }
     const std::wstring& ArchivePath() const { return archivePath_; }
     const std::wstring& Folder() const { return folderPath_; }
-    // Deletes the archive and the folder through their own handles.
+    // Closes the archive (which the system then deletes) and deletes the
+    // folder through its own handle.
     void Remove();
 
     // What a per-run folder's name looks like: "kxsetup-" and a GUID.

@@ -256,6 +256,13 @@ HRESULT CheckedDir::CreateNewFile(std::wstring_view name, UniqueFileHandle& file
                      nullptr, share);
 }
 
+HRESULT CheckedDir::CreateTemporaryFile(std::wstring_view name, UniqueFileHandle& file,
+                                        ACCESS_MASK access, DWORD share) const
+{
+    return OpenChild(name, access | DELETE, FILE_CREATE, FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE,
+                     file, nullptr, nullptr, share);
+}
+
 HRESULT CheckedDir::ReplaceFile(std::wstring_view name, UniqueFileHandle& file, ACCESS_MASK access,
                                 DWORD share) const
 {

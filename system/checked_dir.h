@@ -61,6 +61,13 @@ public:
     // take the file back (DiscardFile).
     HRESULT CreateNewFile(std::wstring_view name, UniqueFileHandle& file,
                           ACCESS_MASK access = GENERIC_WRITE, DWORD share = FILE_SHARE_READ) const;
+    // A new file as above that the system deletes when its last handle
+    // closes, however the process ends (also when it is killed): handles
+    // duplicated from this one keep it; no new open can be made without
+    // FILE_SHARE_DELETE.
+    HRESULT CreateTemporaryFile(std::wstring_view name, UniqueFileHandle& file,
+                                ACCESS_MASK access = GENERIC_READ | GENERIC_WRITE,
+                                DWORD share = FILE_SHARE_READ) const;
     // A file made anew under name: what is there is removed first as what it
     // is (RemoveChild), then the name is created exclusively; something that
     // appears there again in between fails it.

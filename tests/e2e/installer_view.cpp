@@ -177,4 +177,21 @@ std::wstring DefaultProgramDir() { return L"C:\\Program Files\\kxVistral3\\"; }
 std::wstring AllUsersLink() { return KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"Vistral3.0.lnk"; }
 std::wstring UsersOwnLink() { return KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"Vistral3.0.lnk"; }
 
+int PayloadFilesLeft()
+{
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring temp = std::wstring(windows) + L"\\Temp\\";
+    int count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((temp + L"kxsetup-*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        count += Exists(temp + found.cFileName + L"\\resource.7z") ? 1 : 0;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return count;
+}
+
 }  // namespace e2e

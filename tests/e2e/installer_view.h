@@ -70,5 +70,7 @@ testing::AssertionResult BoxShows(HWND box, const std::wstring& textId, UINT typ
 std::wstring DefaultProgramDir();  // C:\Program Files\kxVistral3\ (64-bit view)
 std::wstring AllUsersLink();       // the all-users desktop link
 std::wstring UsersOwnLink();       // the same name on the user's own desktop
+// Payload files (resource.7z) in per-run folders of the Windows directory's Temp.
+int PayloadFilesLeft();
 
 }  // namespace e2e

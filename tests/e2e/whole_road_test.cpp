@@ -100,6 +100,7 @@ TEST(CloseCommand, DuringTheInstallationEndsTheInstallerAtOnce)
     EXPECT_FALSE(Exists(AllUsersLink())) << "no finish page, so no link";
     EXPECT_TRUE(Exists(DefaultProgramDir() + L"filler00")) << "the installation had begun";
     EXPECT_FALSE(Exists(DefaultProgramDir() + L"Uninstall.xml")) << "and was ended with the window";
+    EXPECT_EQ(PayloadFilesLeft(), 0) << "the payload left with the process";
 }
 
 TEST(CloseCommand, OnTheInvalidDirectoryBoxKeepsTheStartPage)

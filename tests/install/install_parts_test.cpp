@@ -161,3 +161,69 @@ TEST(PayloadDir, FreshFolderReadThroughItsOwnHandleRemovedWithWhatKilledRunsLeft
     EXPECT_EQ(Trustees(elevated.Folder()), (std::vector<std::wstring>{L"S-1-5-32-544", L"S-1-5-18"}));
 }
 
+
+namespace {
+
+constexpr wchar_t kHolderDirVar[] = L"KX_PAYLOAD_HOLDER_DIR";
+
+// The payload files (resource.7z) in the per-run folders under dir.
+int PayloadFilesIn(const std::wstring& dir)
+{
+    int count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((dir + L"kxsetup-*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        count += Exists(dir + found.cFileName + L"\\resource.7z") ? 1 : 0;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return count;
+}
+
+}  // namespace
+
+// Run by the test below in a process of its own: writes the payload into the
+// folder the variable names, says so, and waits to be ended.
+TEST(PayloadHolder, WritesThePayloadAndWaits)
+{
+    wchar_t dir[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(kHolderDirVar, dir, MAX_PATH) == 0)
+        GTEST_SKIP() << "run by PayloadDir.LeavesWithTheProcessHoweverItEnds";
+    PayloadDir payload;
+    ASSERT_TRUE(payload.Create(dir));
+    ASSERT_TRUE(payload.WriteArchive());
+    ASSERT_TRUE(WriteBytes(std::wstring(dir) + L"written", ""));
+    Sleep(INFINITE);
+}
+
+TEST(PayloadDir, LeavesWithAProcessThatIsKilled)
+{
+    wchar_t exe[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+    ScratchDir temp;
+    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" --gtest_filter=PayloadHolder.*";
+    SetEnvironmentVariableW(kHolderDirVar, temp.path().c_str());
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    BOOL started = CreateProcessW(exe, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableW(kHolderDirVar, nullptr);
+    ASSERT_TRUE(started);
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    for (int i = 0; i < 600 && !Exists(temp / L"written"); ++i)
+        Sleep(50);
+    ASSERT_TRUE(Exists(temp / L"written"));
+    EXPECT_EQ(PayloadFilesIn(temp.path()), 1) << "written and held";
+
+    TerminateProcess(process.Get(), 9);
+    ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(PayloadFilesIn(temp.path()), 0) << "the system deletes the archive with its last handle";
+    PayloadDir next;
+    ASSERT_TRUE(next.Create(temp.path()));
+    next.Remove();
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((temp / L"kxsetup-*").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "the next run removes the folder";
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
