@@ -8,5 +8,5 @@ void UninstallInfo::SetInstallDir(const std::wstring& dir)
 {
     installDir = dir;
     displayIcon = dir + LauncherExeName;
-    uninstallString = dir + UninstallerExeName;
+    uninstallString = L"\"" + dir + UninstallerExeName + L"\"";
 }

@@ -321,7 +321,7 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"DisplayName", L"Vistral3.0"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"DisplayVersion", L"3.01.35"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"Publisher", L"Norvane"},
-        {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"UninstallString", dir + L"Uninstall.exe"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"UninstallString", L"\"" + dir + L"Uninstall.exe\""},
         {HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"URLInfoAbout", CompanyUrl},
     };
     ExpectReport(server, "1");

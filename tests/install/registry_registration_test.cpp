@@ -103,7 +103,7 @@ TEST(UninstallInfo, PathsArePlainConcatenations)
     info.SetInstallDir(L"C:\\Program Files\\kxVistral3\\");
     EXPECT_EQ(info.installDir, L"C:\\Program Files\\kxVistral3\\");
     EXPECT_EQ(info.displayIcon, L"C:\\Program Files\\kxVistral3\\launcher.exe");
-    EXPECT_EQ(info.uninstallString, L"C:\\Program Files\\kxVistral3\\Uninstall.exe");
+    EXPECT_EQ(info.uninstallString, L"\"C:\\Program Files\\kxVistral3\\Uninstall.exe\"");
 }
 
 TEST_F(Registry, ProductKeyIsWrittenAndReadBack)
@@ -139,9 +139,9 @@ TEST_F(Registry, UninstallEntryHasSixValuesInThe32BitView)
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"DisplayName", L"Vistral3.0");
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"DisplayVersion", L"3.01.35");
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"Publisher", L"Norvane");
-    // Spaces and no quotes.
+    // A command line: the path with its spaces in quotes.
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"UninstallString",
-                 L"C:\\Program Files\\kxVistral3\\Uninstall.exe");
+                 L"\"C:\\Program Files\\kxVistral3\\Uninstall.exe\"");
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"URLInfoAbout", CompanyUrl);
     std::vector<std::wstring> expectedOrder = {L"DisplayIcon", L"DisplayName",     L"DisplayVersion",
                                                L"Publisher",   L"UninstallString", L"URLInfoAbout"};
@@ -154,7 +154,7 @@ TEST_F(Registry, UninstallEntryHasSixValuesInThe32BitView)
     info.SetInstallDir(L"D:\\kx\\");
     ASSERT_TRUE(WriteUninstallEntry(info));
     ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"DisplayIcon", L"D:\\kx\\launcher.exe");
-    ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"UninstallString", L"D:\\kx\\Uninstall.exe");
+    ExpectString(HKEY_LOCAL_MACHINE, kUninstallKey, view, L"UninstallString", L"\"D:\\kx\\Uninstall.exe\"");
     EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, kUninstallKey, view).size(), 6u);
 }
 
@@ -198,4 +198,62 @@ TEST(ProgramFilesDir, ComesFromThe64BitView)
     StoredValue view32 = Query(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                                KEY_WOW64_32KEY, L"ProgramFilesDir");
     EXPECT_NE(view32.text, dir);  // the 32-bit view names the x86 folder
+}
+
+namespace {
+
+// The program a command line starts, as the system's list of programs
+// starts the uninstall command: started suspended, named, ended.
+std::wstring ProgramStartedBy(std::wstring commandLine)
+{
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &si, &pi))
+        return L"(nothing started)";
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    wchar_t image[MAX_PATH] = {};
+    DWORD chars = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process.Get(), 0, image, &chars))
+        chars = 0;
+    TerminateProcess(process.Get(), 0);
+    WaitForSingleObject(process.Get(), 10000);
+    return std::wstring(image, chars);
+}
+
+}  // namespace
+
+TEST_F(Registry, UninstallCommandWithSpacesStartsTheUninstallerNotAPlantedProgram)
+{
+    // A program directory with spaces, and a program planted where the first
+    // word of an unquoted command line would name one.
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring base = std::wstring(temp) + L"kx-uninstall-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring dir = base + L"My Apps\\kxVistral3\\";
+    const std::wstring uninstaller = dir + L"Uninstall.exe";
+    const std::wstring planted = base + L"My.exe";
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((base + L"My Apps").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(self, uninstaller.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(self, planted.c_str(), FALSE));
+
+    UninstallInfo info;
+    info.SetInstallDir(dir);
+    ASSERT_TRUE(WriteUninstallEntry(info));
+    StoredValue command = Query(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"UninstallString");
+    ASSERT_TRUE(command.found);
+    EXPECT_EQ(command.text, L"\"" + uninstaller + L"\"");
+    EXPECT_EQ(ProgramStartedBy(command.text), uninstaller);
+    // Still listed: the entry has the name and the command the list shows.
+    EXPECT_EQ(Query(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, L"DisplayName").text, ClientName);
+
+    DeleteFileW(uninstaller.c_str());
+    DeleteFileW(planted.c_str());
+    RemoveDirectoryW(dir.c_str());
+    RemoveDirectoryW((base + L"My Apps").c_str());
+    RemoveDirectoryW(base.c_str());
 }
