@@ -29,13 +29,15 @@ LRESULT SwallowTitleDoubleClick(UINT uMsg, BOOL& bHandled)
     return 0;
 }
 
-// "确定" has the focus and is the default: Enter or Space closes the window.
+// "确定" has the focus and is the default: Enter or Space closes the window;
+// Esc presses the × as a dialog's close button.
 void FocusCloseButton(CPaintManagerUI& pm)
 {
     if (CControlUI* close = pm.FindControl(L"btn_close")) {
         close->SetFocus();
         pm.SetDefaultButton(close);
     }
+    pm.SetCancelButton(pm.FindControl(L"btn_closewin"));
 }
 
 // The window deletes itself once its native window is gone (OnFinalMessage).

@@ -95,11 +95,26 @@ void CWnd_Main::FindControls()
     m_pPictureArea = Find(L"vLayout_bg");
 }
 
+void CWnd_Main::DescribeForScreenReaders()
+{
+    // The folder button shows only a picture; the label before it names
+    // the field.
+    if (CControlUI* browse = Find(L"btn_browsepath"))
+        browse->SetAccessibleName(L"选择安装位置");
+    m_pProgress->SetAccessibleName(L"安装进度");
+    // 自定义安装 and the arrow beside it do one thing: one button, expanded
+    // or collapsed with the custom area. The arrow is left to the mouse.
+    m_pUserCustomBtn->SetAccessibleExpandedBy(m_pUserCustomOpt);
+    m_pUserCustomOpt->SetAccessibleHidden();
+    m_pUserCustomOpt->SetKeyboardEnabled(false);
+}
+
 void CWnd_Main::InitWindow()
 {
     g_pMainWnd = this;
     SetIcon(kIconId);
     FindControls();
+    DescribeForScreenReaders();
 
     m_pOpenKx->SetEnabled(false);
     m_pShortcut->SetVisible(false);

@@ -44,6 +44,8 @@ public:
 
 private:
     void FindControls();
+    // Names and states a screen reader needs that the layout does not give.
+    void DescribeForScreenReaders();
     // False when the system is refused (the window is closing then).
     bool CheckSystem();
     void OfferToEndRunningProduct();
@@ -53,6 +55,9 @@ private:
     void ResizeKeepingCorner(int height);
     // Shows an error box owned by the window: text, one "OK" button.
     void ShowError(const std::wstring& text);
+    // The same for a program directory the installer refuses; then the
+    // directory field has the focus (the custom area unfolded to show it).
+    void ShowPathError(const std::wstring& text);
     void SwitchToInstalling();
 
     template <class T = DuiLib::CControlUI>

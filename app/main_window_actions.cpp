@@ -107,6 +107,7 @@ void CWnd_Main::ToggleCustomArea()
     m_pUserDefine->SetVisible(unfold);
     m_pSeparator->SetVisible(unfold);
     ResizeKeepingCorner(unfold ? kUnfoldedHeight : kFoldedHeight);
+    m_pm.NotifyAccessibleEvent(EVENT_OBJECT_STATECHANGE, m_pUserCustomBtn);  // expanded or collapsed
 }
 
 std::wstring CWnd_Main::BrowseForFolder(HWND owner, const std::wstring& initialPath)
@@ -146,6 +147,14 @@ void CWnd_Main::ShowError(const std::wstring& text)
                    kErrorOneButton, GetString(L"OK").c_str());
 }
 
+void CWnd_Main::ShowPathError(const std::wstring& text)
+{
+    ShowError(text);
+    if (!m_pUserDefine->IsVisible())
+        m_pUserCustomOpt->Selected(true);  // unfolds the custom area
+    m_pInstallPath->SetFocus();
+}
+
 void CWnd_Main::StartInstall()
 {
     // Asked again now: only an earlier installation no unelevated program can
@@ -155,12 +164,12 @@ void CWnd_Main::StartInstall()
 
     std::wstring installPath = NormaliseInstallPath(m_pInstallPath->GetText());
     if (!HasDriveForm(installPath)) {
-        ShowError(invalidDir);
+        ShowPathError(invalidDir);
         return;
     }
     installPath = WithProductFolder(installPath);
     if (installPath.empty()) {
-        ShowError(invalidDir);
+        ShowPathError(invalidDir);
         return;
     }
 
@@ -170,7 +179,7 @@ void CWnd_Main::StartInstall()
     if (CreateDirectories(installPath) != 0) {
         DWORD error = GetLastError();
         if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS) {
-            ShowError(invalidDir + L"(" + std::to_wstring(error) + L")");
+            ShowPathError(invalidDir + L"(" + std::to_wstring(error) + L")");
             return;
         }
     }
@@ -186,7 +195,7 @@ void CWnd_Main::StartInstall()
     ULARGE_INTEGER available, total, totalFree;
     if (GetDiskFreeSpaceExW(DriveRootOf(installPath).c_str(), &available, &total, &totalFree) &&
         !IsEnoughFreeSpace(totalFree.QuadPart)) {
-        ShowError(GetString(L"MESSAGEBOX_LOW_SPACE_TEXT"));
+        ShowPathError(GetString(L"MESSAGEBOX_LOW_SPACE_TEXT"));
         return;
     }
 

@@ -53,6 +53,8 @@ void CMessageBox::InitWindow()
         m_pOk->SetFocus();
         m_pm.SetDefaultButton(m_pOk);
     }
+    // Esc does what the close button does, and nothing while it is disabled.
+    m_pm.SetCancelButton(m_pClose);
 }
 
 std::wstring CMessageBox::GetSkinFile() { return L"messagebox_" + GetLanguageCode() + L".xml"; }
@@ -156,6 +158,8 @@ void CMessageBox::ApplyCaption(LPCWSTR caption)
     if (Given(caption)) {
         if (m_pCaption)
             m_pCaption->SetText(caption);
+        // The title a screen reader announces the box by; never drawn.
+        ::SetWindowTextW(m_hWnd, caption);
         return;
     }
     if (m_pCaption)

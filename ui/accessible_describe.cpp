@@ -15,10 +15,17 @@ namespace {
 
 bool Is(CControlUI* control, LPCWSTR what) { return control->GetInterface(what) != nullptr; }
 
+// The option whose selection says whether the control's area is unfolded.
+COptionUI* ExpandedBy(CControlUI* control)
+{
+    CControlUI* by = control->GetAccessibleExpandedBy();
+    return by ? static_cast<COptionUI*>(by->GetInterface(L"Option")) : nullptr;
+}
+
 bool IsLink(CControlUI* control)
 {
     auto* button = static_cast<CButtonUI*>(control->GetInterface(L"Button"));
-    return button && !Is(control, L"Option") && button->LooksLikeLink();
+    return button && !Is(control, L"Option") && !ExpandedBy(control) && button->LooksLikeLink();
 }
 
 // The text of the nearest earlier label or button of the same parent.
@@ -44,7 +51,7 @@ std::wstring NameFromBefore(CControlUI* control)
 
 bool IsAccessibleControl(CControlUI* control)
 {
-    if (!control || !control->IsVisible())
+    if (!control || !control->IsVisible() || control->IsAccessibleHidden())
         return false;
     if (Is(control, L"Button") || Is(control, L"Edit") || Is(control, L"Progress"))
         return true;
@@ -53,6 +60,8 @@ bool IsAccessibleControl(CControlUI* control)
 
 long AccessibleRole(CControlUI* control)
 {
+    if (ExpandedBy(control))
+        return ROLE_SYSTEM_PUSHBUTTON;
     if (Is(control, L"Option"))
         return ROLE_SYSTEM_CHECKBUTTON;
     if (Is(control, L"Button"))
@@ -66,6 +75,8 @@ long AccessibleRole(CControlUI* control)
 
 std::wstring AccessibleName(CControlUI* control)
 {
+    if (!control->GetAccessibleName().empty())
+        return control->GetAccessibleName();
     if (!Is(control, L"Edit")) {
         if (std::wstring text = control->GetText(); !text.empty())
             return text;
@@ -91,6 +102,8 @@ long AccessibleState(CControlUI* control)
         state |= STATE_SYSTEM_CHECKED;
     if (IsLink(control))
         state |= STATE_SYSTEM_LINKED;
+    if (COptionUI* by = ExpandedBy(control))
+        state |= by->IsSelected() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
     if (CPaintManagerUI* pm = control->GetManager(); pm && pm->GetDefaultButton() == control)
         state |= STATE_SYSTEM_DEFAULT;
     long role = AccessibleRole(control);
@@ -111,6 +124,8 @@ std::wstring AccessibleValue(CControlUI* control)
 std::wstring DefaultActionName(CControlUI* control)
 {
     // The words Windows uses in Chinese for these actions.
+    if (COptionUI* by = ExpandedBy(control))
+        return by->IsSelected() ? L"折叠" : L"展开";
     switch (AccessibleRole(control)) {
     case ROLE_SYSTEM_PUSHBUTTON:
         return L"按";

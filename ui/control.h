@@ -82,6 +82,18 @@ public:
     virtual std::wstring GetToolTip() const { return m_sToolTip; }
     virtual void SetToolTip(LPCWSTR pstrText);
 
+    // What a screen reader is told where the control's text and tooltip do
+    // not say it: a name of its own; whether it is left out of the tree (a
+    // second target for the same action); and the option whose selection
+    // says whether the area this control unfolds is expanded (the control
+    // then reads as one button with an expanded or collapsed state).
+    const std::wstring& GetAccessibleName() const { return m_sAccessibleName; }
+    void SetAccessibleName(LPCWSTR pstrName) { m_sAccessibleName = pstrName ? pstrName : L""; }
+    bool IsAccessibleHidden() const { return m_bAccessibleHidden; }
+    void SetAccessibleHidden(bool bHidden = true) { m_bAccessibleHidden = bHidden; }
+    CControlUI* GetAccessibleExpandedBy() const { return m_pAccessibleExpandedBy; }
+    void SetAccessibleExpandedBy(CControlUI* pOption) { m_pAccessibleExpandedBy = pOption; }
+
     virtual const std::wstring& GetUserData() const { return m_sUserData; }
     virtual void SetUserData(LPCWSTR pstrText) { m_sUserData = pstrText ? pstrText : L""; }
     virtual UINT_PTR GetTag() const { return m_pTag; }
@@ -174,6 +186,9 @@ protected:
     bool m_bFocused = false;
     bool m_bFloat = false;
     bool m_bSetPos = false;  // guards re-entrant SetPos
+    std::wstring m_sAccessibleName;
+    bool m_bAccessibleHidden = false;
+    CControlUI* m_pAccessibleExpandedBy = nullptr;  // an option of the same window
 
     RECT m_rcItem = {};    // window pixels
     RECT m_rcLayout = {};  // the layout's rectangle, 96-DPI pixels

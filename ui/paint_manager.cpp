@@ -106,7 +106,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     if (!pControl)
         return false;
     SetFocus(nullptr);
-    m_pEventHover = m_pEventClick = m_pEventKey = m_pDefaultButton = nullptr;
+    m_pEventHover = m_pEventClick = m_pEventKey = m_pDefaultButton = m_pCancelButton = nullptr;
     if (m_pRoot && m_pRoot != pControl) {
         CControlUI* old = m_pRoot;
         m_pRoot = nullptr;
@@ -148,6 +148,8 @@ void CPaintManagerUI::DropControl(CControlUI* pControl)
         m_pEventKey = nullptr;
     if (m_pDefaultButton == pControl)
         m_pDefaultButton = nullptr;
+    if (m_pCancelButton == pControl)
+        m_pCancelButton = nullptr;
     if (m_pAccessible)
         m_pAccessible->Forget(pControl);
     for (auto it = m_mNameHash.begin(); it != m_mNameHash.end();)

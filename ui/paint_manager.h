@@ -132,6 +132,10 @@ public:
     // Windows dialog; Enter does nothing while it is hidden or disabled.
     void SetDefaultButton(CControlUI* pControl) { m_pDefaultButton = pControl; }
     CControlUI* GetDefaultButton() const { return m_pDefaultButton; }
+    // The button Esc presses, as in a Windows dialog (a close button): Esc
+    // does nothing while it is hidden or disabled, or without one.
+    void SetCancelButton(CControlUI* pControl) { m_pCancelButton = pControl; }
+    CControlUI* GetCancelButton() const { return m_pCancelButton; }
     // Presses the default button, as a click would, once the current message is done.
     void PressDefaultButtonLater();
     CControlUI* GetHoverControl() const { return m_pEventHover; }
@@ -267,6 +271,7 @@ private:
     CControlUI* m_pEventClick = nullptr;
     CControlUI* m_pEventKey = nullptr;
     CControlUI* m_pDefaultButton = nullptr;
+    CControlUI* m_pCancelButton = nullptr;
     std::multimap<std::wstring, CControlUI*> m_mNameHash;
     std::map<int, TFontInfo> m_fonts;
     std::unique_ptr<TFontInfo> m_pDefaultFont;

@@ -330,12 +330,20 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 void WindowImplBase::Notify(TNotifyUI& msg) { NotifyPump(msg); }
 
-LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& /*bHandled*/)
+LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled)
 {
+    if (uMsg != WM_KEYDOWN || (wParam != VK_RETURN && wParam != VK_ESCAPE))
+        return FALSE;
+    // Esc presses the window's cancel button, wherever in the window the
+    // focus is (a native child included), as in a Windows dialog.
+    if (wParam == VK_ESCAPE) {
+        if (CControlUI* cancel = m_pm.GetCancelButton(); cancel && cancel->Activate()) {
+            bHandled = true;
+            return 0;
+        }
+    }
     // Asked, but the answer is not acted on: Enter and Escape reach the controls.
-    if (uMsg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE))
-        return ResponseDefaultKeyEvent(wParam);
-    return FALSE;
+    return ResponseDefaultKeyEvent(wParam);
 }
 
 CControlUI* WindowImplBase::CreateControl(LPCWSTR) { return nullptr; }

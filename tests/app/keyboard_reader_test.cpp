@@ -54,16 +54,22 @@ void ExpectTree(HWND hWnd, CPaintManagerUI& pm, const wchar_t* windowName,
 
 HWND FindBox() { return FindWindowW(L"messagebox", nullptr); }
 
+bool g_closedByDog = false;
+
 void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    if (HWND box = FindBox())
+    if (HWND box = FindBox()) {
+        g_closedByDog = true;
         PostMessageW(box, WM_CLOSE, 0, 0);
+    }
 }
 
-// Shows a box, presses a key in it once its loop runs, returns its answer.
+// Shows a box, presses a key in it once its loop runs, returns its answer;
+// -1 when the key left the box open.
 int AnswerWithKey(UINT type, LPCWSTR first, LPCWSTR second, UINT vk)
 {
+    g_closedByDog = false;
     uitest::RunLater(
         [vk] {
             if (HWND box = FindBox()) {
@@ -76,7 +82,7 @@ int AnswerWithKey(UINT type, LPCWSTR first, LPCWSTR second, UINT vk)
     UINT_PTR dog = SetTimer(nullptr, 0, 3000, &CloseBox);
     int result = ShowMessageBox(second, nullptr, kCaption, kText, type, first);
     KillTimer(nullptr, dog);
-    return result;
+    return g_closedByDog ? -1 : result;
 }
 
 class KeyboardAndReader : public testing::Test {
@@ -112,16 +118,24 @@ public:
 
 }  // namespace
 
-TEST_F(KeyboardAndReader, EnterOrSpaceAnswersABoxWithItsFirstButtonAtOnce)
+TEST_F(KeyboardAndReader, KeysAnswerABoxAsItsButtonsWould)
 {
+    // Enter and Space: the first button at once. Esc: the close button, so
+    // nothing where the box demands a choice and its close button is disabled.
     struct Case {
         UINT type;
         LPCWSTR first, second;
         UINT vk;
-    } cases[] = {{0x10, L"确定", nullptr, VK_RETURN}, {0x34, L"安装", L"取消", VK_RETURN},
-                 {0x44, L"是", L"否", VK_SPACE}};
+        int answer;
+    } cases[] = {{0x10, L"确定", nullptr, VK_RETURN, kMsgBoxResultOk},
+                 {0x34, L"安装", L"取消", VK_RETURN, kMsgBoxResultOk},
+                 {0x44, L"是", L"否", VK_SPACE, kMsgBoxResultOk},
+                 {0x10, L"确定", nullptr, VK_ESCAPE, kMsgBoxResultClose},
+                 {0x30, L"确定", nullptr, VK_ESCAPE, kMsgBoxResultClose},
+                 {0x34, L"安装", L"取消", VK_ESCAPE, -1},
+                 {0x44, L"是", L"否", VK_ESCAPE, -1}};
     for (const Case& c : cases)
-        EXPECT_EQ(AnswerWithKey(c.type, c.first, c.second, c.vk), kMsgBoxResultOk)
+        EXPECT_EQ(AnswerWithKey(c.type, c.first, c.second, c.vk), c.answer)
             << "type " << c.type << " key " << c.vk;
 }
 
@@ -129,6 +143,9 @@ TEST_F(KeyboardAndReader, MessageBoxTreeAsAScreenReaderReadsIt)
 {
     {
         OpenBox box(0x34, L"安装", L"取消");
+        wchar_t title[64] = {};
+        GetWindowTextW(box.GetHWND(), title, 64);
+        EXPECT_STREQ(title, kCaption) << "a reader announces the box by its window's title";
         ExpectTree(box.GetHWND(), box.PM(), kCaption,
                    {{kCaption, L"txt_caption", ROLE_SYSTEM_STATICTEXT, 0},
                     {L"关闭", L"btn_close", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_UNAVAILABLE},
@@ -163,19 +180,22 @@ TEST_F(KeyboardAndReader, ABoxAnnouncesItselfAndItsFocusedButton)
     EXPECT_GE(log.Count(EVENT_OBJECT_FOCUS, 4), 1u) << "安装, the fourth child, has the focus";
 }
 
-TEST_F(KeyboardAndReader, AgreementWindowOpensOnItsCloseButton)
+TEST_F(KeyboardAndReader, AgreementWindowOpensOnItsCloseButtonAndEnterOrEscClosesIt)
 {
-    auto* wnd = new CWnd_UserArg;  // deletes itself when its window is gone
-    HWND hWnd = wnd->Create(nullptr, L"服务协议", 0x12CE0000, 0, 0, 0, 560, 360);
-    ASSERT_NE(hWnd, nullptr);
-    uitest::Pump(50);
-    ExpectTree(hWnd, wnd->GetPaintManager(), L"服务协议",
-               {{L"服务协议", L"label_title", ROLE_SYSTEM_STATICTEXT, 0},
-                {L"关闭", L"btn_closewin", ROLE_SYSTEM_PUSHBUTTON, kFocusable},
-                {L"确定", L"btn_close", ROLE_SYSTEM_PUSHBUTTON, kFirstButton}});
-    PostMessageW(hWnd, WM_KEYDOWN, VK_RETURN, 0);
-    uitest::Pump(100);
-    EXPECT_FALSE(IsWindow(hWnd)) << "Enter closed it";
-    if (IsWindow(hWnd))
-        DestroyWindow(hWnd);
+    for (UINT vk : {VK_RETURN, VK_ESCAPE}) {
+        SCOPED_TRACE(testing::Message() << "key " << vk);
+        auto* wnd = new CWnd_UserArg;  // deletes itself when its window is gone
+        HWND hWnd = wnd->Create(nullptr, L"服务协议", 0x12CE0000, 0, 0, 0, 560, 360);
+        ASSERT_NE(hWnd, nullptr);
+        uitest::Pump(50);
+        ExpectTree(hWnd, wnd->GetPaintManager(), L"服务协议",
+                   {{L"服务协议", L"label_title", ROLE_SYSTEM_STATICTEXT, 0},
+                    {L"关闭", L"btn_closewin", ROLE_SYSTEM_PUSHBUTTON, kFocusable},
+                    {L"确定", L"btn_close", ROLE_SYSTEM_PUSHBUTTON, kFirstButton}});
+        PostMessageW(hWnd, WM_KEYDOWN, vk, 0);
+        uitest::Pump(100);
+        EXPECT_FALSE(IsWindow(hWnd)) << "the key closed it";
+        if (IsWindow(hWnd))
+            DestroyWindow(hWnd);
+    }
 }

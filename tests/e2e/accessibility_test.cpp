@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/string_bundle.h"
 #include "tests/e2e/installer_view.h"
 #include "tests/ui/accessible_reader.h"
 
@@ -45,11 +46,13 @@ struct Row {
     RECT place;  // from the main layout
 };
 constexpr long kStates = STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_CHECKED |
-                         STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_DEFAULT;
+                         STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_DEFAULT | STATE_SYSTEM_EXPANDED |
+                         STATE_SYSTEM_COLLAPSED;
 constexpr long kFocusable = STATE_SYSTEM_FOCUSABLE;
 
 // Page 0 as it opens: the caption, ×, the disabled default button, the
-// agreement box with the focus, the links and the custom-area arrow.
+// agreement box with the focus, the links and 自定义安装, one button that
+// unfolds the custom area (the arrow beside it is the mouse's).
 const Row kStartPage[] = {
     {L"安装Vistral3.0", ROLE_SYSTEM_STATICTEXT, 0, {46, 16, 196, 36}},
     {L"关闭", ROLE_SYSTEM_PUSHBUTTON, kFocusable, {564, 16, 584, 36}},
@@ -58,8 +61,7 @@ const Row kStartPage[] = {
     {L"《Vistral3.0服务协议》", ROLE_SYSTEM_LINK, kFocusable, {121, 372, 271, 388}},
     {L"和", ROLE_SYSTEM_STATICTEXT, 0, {276, 372, 289, 388}},
     {L"《隐私协议》", ROLE_SYSTEM_LINK, kFocusable, {294, 372, 374, 388}},
-    {L"自定义安装", ROLE_SYSTEM_LINK, kFocusable, {504, 372, 564, 388}},
-    {L"自定义安装", ROLE_SYSTEM_CHECKBUTTON, kFocusable, {568, 374, 580, 386}},  // the arrow
+    {L"自定义安装", ROLE_SYSTEM_PUSHBUTTON, kFocusable | STATE_SYSTEM_COLLAPSED, {504, 372, 564, 388}},
 };
 
 const acc::Node* Named(const acc::Tree& tree, const wchar_t* name, long role)
@@ -69,6 +71,16 @@ const acc::Node* Named(const acc::Tree& tree, const wchar_t* name, long role)
             return &n;
     return nullptr;
 }
+
+// The state of the named node, or -1 when the tree has none.
+long StateOf(HWND hWnd, const wchar_t* name, long role)
+{
+    acc::Tree tree;
+    acc::Read(hWnd, tree);
+    const acc::Node* n = Named(tree, name, role);
+    return n ? n->state : -1;
+}
+
 
 }  // namespace
 
@@ -155,4 +167,69 @@ TEST(Accessibility, ScreenReaderRoad)
     Process product;
     if (product.Attach(FindProcess(L"kxVistral.exe")))
         TerminateProcess(product.Handle(), 0);
+}
+
+TEST(Accessibility, CustomAreaMessageBoxAndProgressAsAReaderHearsThem)
+{
+    CoInitialize(nullptr);
+    Installer setup;
+    // Thousands of files: the progress page stays long enough to be read.
+    ASSERT_TRUE(setup.Start(Env(L"KX_E2E_LARGE_SETUP")));
+    {
+        acc::Tree tree;
+        acc::Read(setup.main, tree);
+        const acc::Node* custom = Named(tree, L"自定义安装", ROLE_SYSTEM_PUSHBUTTON);
+        ASSERT_NE(custom, nullptr);
+        EXPECT_EQ(acc::DoDefault(*custom), S_OK);
+    }
+    ASSERT_TRUE(WaitFor([&] { return Size(setup.main).cy == setup.Scaled(450); }, 3000)) << "unfolded";
+    {
+        acc::Tree tree;
+        acc::Read(setup.main, tree);
+        Print(L"page 0, custom area unfolded", setup.main, tree);
+        const acc::Node* custom = Named(tree, L"自定义安装", ROLE_SYSTEM_PUSHBUTTON);
+        ASSERT_NE(custom, nullptr);
+        EXPECT_EQ(custom->state & (STATE_SYSTEM_EXPANDED | STATE_SYSTEM_COLLAPSED), STATE_SYSTEM_EXPANDED);
+        EXPECT_NE(Named(tree, L"安装位置：", ROLE_SYSTEM_TEXT), nullptr) << "the field, by its label";
+        EXPECT_NE(Named(tree, L"选择安装位置", ROLE_SYSTEM_PUSHBUTTON), nullptr) << "the folder button, by its purpose";
+        EXPECT_EQ(Named(tree, L"安装位置：", ROLE_SYSTEM_PUSHBUTTON), nullptr);
+    }
+
+    // A refused directory: the box is announced by its caption, Esc closes
+    // it as its close button, and the focus is back in the field to fix.
+    setup.TypeInstallPath(L"kxVistral3");
+    setup.AgreeAndInstall();
+    HWND box = setup.WaitBox();
+    ASSERT_NE(box, nullptr);
+    wchar_t title[64] = {};
+    GetWindowTextW(box, title, 64);
+    EXPECT_EQ(std::wstring(title), GetString(L"MESSAGEBOX_CAPITON"));
+    {
+        acc::Tree tree;
+        acc::Read(box, tree);
+        Print(L"message box", box, tree);
+    }
+    ASSERT_TRUE(Activate(box, 10, 10));  // its caption area: no control
+    Keys({VK_ESCAPE});
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000)) << "Esc closed the box";
+    EXPECT_TRUE(WaitFor([&] { return StateOf(setup.main, L"安装位置：", ROLE_SYSTEM_TEXT) & STATE_SYSTEM_FOCUSED; },
+                        3000))
+        << "the focus is back in the directory field";
+    EXPECT_EQ(setup.ShownPage(), Page::Start);
+
+    setup.TypeInstallPath(DefaultProgramDir());
+    setup.ClickAt(kInstallStart);  // the box is ticked already
+    ASSERT_TRUE(setup.WaitPage(Page::Installing, 10000));
+    {
+        acc::Tree tree;
+        acc::Read(setup.main, tree);
+        Print(L"page 1", setup.main, tree);
+        EXPECT_NE(Named(tree, L"安装进度", ROLE_SYSTEM_PROGRESSBAR), nullptr) << "the bar, by what it shows";
+    }
+    // Ended from outside mid-installation: the payload leaves with it.
+    ASSERT_TRUE(WaitFor([] { return Exists(DefaultProgramDir() + L"filler00"); }, 20000)) << "unpacking";
+    EXPECT_EQ(PayloadFilesLeft(), 1) << "the payload is being read";
+    TerminateProcess(setup.proc.Handle(), 1);
+    EXPECT_EQ(WaitForSingleObject(setup.proc.Handle(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(PayloadFilesLeft(), 0) << "no payload is left in the Windows directory's Temp";
 }

@@ -127,7 +127,8 @@ std::wstring StateNames(long state)
     } kStates[] = {{STATE_SYSTEM_FOCUSED, L"focused"},     {STATE_SYSTEM_FOCUSABLE, L"focusable"},
                    {STATE_SYSTEM_CHECKED, L"checked"},     {STATE_SYSTEM_UNAVAILABLE, L"unavailable"},
                    {STATE_SYSTEM_INVISIBLE, L"invisible"}, {STATE_SYSTEM_DEFAULT, L"default"},
-                   {STATE_SYSTEM_LINKED, L"linked"},       {STATE_SYSTEM_READONLY, L"read-only"}};
+                   {STATE_SYSTEM_LINKED, L"linked"},       {STATE_SYSTEM_READONLY, L"read-only"},
+                   {STATE_SYSTEM_EXPANDED, L"expanded"},   {STATE_SYSTEM_COLLAPSED, L"collapsed"}};
     std::wstring s;
     for (const auto& st : kStates)
         if (state & st.bit)
@@ -146,7 +147,11 @@ RECT ClientRect(HWND hWnd, const Node& node)
 
 std::wstring Describe(HWND hWnd, const Tree& tree)
 {
-    std::wstring out = RoleName(tree.role) + L" \"" + tree.name + L"\"\n";
+    // The window's title first, as a reader announces the window.
+    wchar_t title[256] = {};
+    GetWindowTextW(hWnd, title, 256);
+    std::wstring out = L"window \"" + std::wstring(title) + L"\"\n";
+    out += RoleName(tree.role) + L" \"" + tree.name + L"\"\n";
     for (const Node& n : tree.children) {
         RECT rc = ClientRect(hWnd, n);
         wchar_t place[64];
