@@ -1,11 +1,14 @@
 // The installer executable itself under Wine: DLLs planted beside it are
 // never loaded, and the product is started as the signed-in user (through
-// the desktop shell, or directly where the shell offers no such path).
+// the desktop shell, or directly where the shell offers no such path). Its
+// image is mapped without reading the payload it carries.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/desktop_shell_launch.h"
 #include "app/dll_search.h"
@@ -186,3 +189,57 @@ TEST(InstallerProcess, ProductStartsAsTheDesktopUser)
 }
 
 }  // namespace
+
+namespace {
+
+struct Pages {
+    size_t whole = 0;     // whole pages of the range
+    size_t resident = 0;  // of them, in this process's working set
+};
+
+Pages PagesOf(const uint8_t* begin, size_t size)
+{
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(begin) + 0xFFF) & ~uintptr_t(0xFFF);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(begin) + size) & ~uintptr_t(0xFFF);
+    std::vector<PSAPI_WORKING_SET_EX_INFORMATION> query;
+    for (uintptr_t page = first; page < end; page += 0x1000) {
+        PSAPI_WORKING_SET_EX_INFORMATION info{};
+        info.VirtualAddress = reinterpret_cast<void*>(page);
+        query.push_back(info);
+    }
+    Pages pages;
+    pages.whole = query.size();
+    if (query.empty() ||
+        !QueryWorkingSetEx(GetCurrentProcess(), query.data(), static_cast<DWORD>(query.size() * sizeof(query[0]))))
+        return pages;
+    for (const auto& p : query)
+        pages.resident += p.VirtualAttributes.Valid ? 1 : 0;
+    return pages;
+}
+
+}  // namespace
+
+TEST(InstallerProcess, ItsImageIsMappedWithoutReadingThePayload)
+{
+    // Mapped as the system maps it to start it: the payload stays on disk
+    // until the installation reads it, however large it is.
+    HMODULE image = LoadLibraryExW(KX_INSTALLER_EXE, nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(101), L"7Z");
+    ASSERT_NE(found, nullptr);
+    const auto* payload = static_cast<const uint8_t*>(LockResource(LoadResource(image, found)));
+    const size_t size = SizeofResource(image, found);
+    ASSERT_NE(payload, nullptr);
+    Pages mapped = PagesOf(payload, size);
+    ASSERT_GT(mapped.whole, 16u);
+    // The system may map a few pages around those it reads for the resource
+    // directory (64 KB at most); none is read for the payload itself.
+    EXPECT_LE(mapped.resident, 16u) << "of " << mapped.whole << " pages";
+
+    // Once read, every page is there: the count above is the system's own.
+    volatile uint8_t sum = 0;
+    for (size_t i = 0; i < size; i += 1024)
+        sum = static_cast<uint8_t>(sum + payload[i]);
+    EXPECT_EQ(PagesOf(payload, size).resident, mapped.whole);
+    FreeLibrary(image);
+}

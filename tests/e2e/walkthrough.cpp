@@ -9,6 +9,9 @@
 // first, for a picture of the custom area and of the message box.
 // The driver sees the screen's own pixels at every display scale.
 //   usage: kx_walkthrough.exe [--warm-desktop] [--message-box] SETUP.exe [PICTURE-FOLDER\]
+#include <windows.h>
+#include <psapi.h>
+
 #include <cstdio>
 #include <string>
 
@@ -89,6 +92,11 @@ int wmain(int argc, wchar_t** argv)
     }
     setup.main = main;
     std::printf("first_painted_window_s=%.3f\n", windowS);
+    // What the installer holds in memory before anything is clicked.
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(setup.proc.Handle(), &memory, sizeof(memory)))
+        std::printf("resident_at_first_window_mb=%.1f\n", memory.WorkingSetSize / 1048576.0);
     picture(main, L"page0_start");
     if (messageBox) {
         // "x" is no program directory: the installer says so and stays.
