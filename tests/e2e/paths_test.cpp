@@ -100,7 +100,8 @@ TEST(Paths, MissingDriveGivesTheSystemsCode)
     EXPECT_TRUE(BoxShows(box, L"MESSAGEBOX_INVALID_DIR_TEXT", 0x10, L"OK", L"",
                          L"(" + std::to_wstring(code) + L")"));
     ClickBoxButton(box, 1);
-    EXPECT_EQ(setup.ShownPage(), Page::Start);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000));
+    EXPECT_TRUE(setup.WaitPage(Page::Start, 3000));
 }
 
 TEST(Paths, DriveAloneInstallsIntoTheProductFolder)
@@ -123,7 +124,8 @@ TEST(Paths, OverLongPathIsAnInvalidDirectory)
     HWND box = TryInstallInto(setup, dir);
     ASSERT_TRUE(BoxShows(box, L"MESSAGEBOX_INVALID_DIR_TEXT", 0x10, L"OK"));
     ClickBoxButton(box, 1);
-    EXPECT_EQ(setup.ShownPage(), Page::Start);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 5000));
+    EXPECT_TRUE(setup.WaitPage(Page::Start, 3000));
     EXPECT_FALSE(Exists(dir.substr(0, 200))) << "no cut path is made";
 }
 
