@@ -236,7 +236,7 @@ void InstallWithAppPathUnderTheProfile(bool plantProduct)
     EXPECT_EQ(setup.WaitBox(3000), nullptr) << "no question about the user's folder";
     ASSERT_TRUE(setup.WaitPage(Page::Finished, 60000));
     EXPECT_TRUE(Installed(DefaultProgramDir()));
-    EXPECT_EQ(UninstallString(), DefaultProgramDir() + L"Uninstall.exe");
+    EXPECT_EQ(UninstallString(), L"\"" + DefaultProgramDir() + L"Uninstall.exe\"");
     EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, L"Software\\kxVistral3", L"AppPath"), DefaultProgramDir());
     ListTree(profile, skip, after);
     std::set<std::wstring> written, removed;
@@ -270,5 +270,5 @@ TEST(EarlierInstallation, UnderProgramFilesItIsOfferedAsBefore)
     EXPECT_TRUE(Installed(earlier));
     EXPECT_FALSE(Exists(earlier + L"old-only.exe")) << "the earlier tree was replaced";
     EXPECT_FALSE(Exists(DefaultProgramDir()));
-    EXPECT_EQ(UninstallString(), earlier + L"Uninstall.exe");
+    EXPECT_EQ(UninstallString(), L"\"" + earlier + L"Uninstall.exe\"");
 }
