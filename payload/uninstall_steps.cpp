@@ -33,14 +33,17 @@ void RemoveInstallation(const CheckedDir& folder, DWORD spared, UninstallOutcome
     report(95);
 }
 
-void RemoveProgramAndFolder(CheckedDir& folder, UninstallOutcome& outcome)
+void RemoveProgramAndFolder(const CheckedDir& folder, UninstallOutcome& outcome)
 {
     HRESULT hr = folder.RemoveFile(kUninstallerName);
     if (hr != S_OK && hr != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
         ++outcome.items.failed;
     outcome.folderKept = HoldsOtherThan(folder, L"");
-    if (!outcome.folderKept)
-        folder.RemoveSelf();
+    // Opened for deleting only now: until the original program ended, the
+    // folder was its working directory, which no one may delete.
+    CheckedDir removable;
+    if (!outcome.folderKept && CheckedDir::Open(folder.FinalPath(), removable, true) == S_OK)
+        outcome.folderKept = removable.RemoveSelf() != S_OK;
 }
 
 int ExitCodeOf(const UninstallOutcome& outcome)

@@ -39,6 +39,6 @@ void RemoveInstallation(const CheckedDir& folder, DWORD spared, UninstallOutcome
 
 // The last step, once the uninstaller's own program no longer runs from the
 // folder: removes it, then the folder when nothing else is in it.
-void RemoveProgramAndFolder(CheckedDir& folder, UninstallOutcome& outcome);
+void RemoveProgramAndFolder(const CheckedDir& folder, UninstallOutcome& outcome);
 
 int ExitCodeOf(const UninstallOutcome& outcome);

@@ -34,7 +34,7 @@ int RunAsCopy(CopyLink& link, bool silent)
 {
     (void)silent;
     CheckedDir folder;
-    if (CheckedDir::Open(link.programDir, folder, true) != S_OK) {
+    if (CheckedDir::Open(link.programDir, folder) != S_OK) {
         link.Report(kExitCannotStart);
         ForgetCopyAtRestart();
         return kExitCannotStart;
