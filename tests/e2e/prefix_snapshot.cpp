@@ -88,8 +88,8 @@ PrefixSnapshot TakeSnapshot()
 {
     PrefixSnapshot s;
     Walk(L"C:", s.files);
+    // The 64-bit view holds the 32-bit one, under Wow6432Node.
     Export(L"HKLM", L"/reg:64", s.registry);
-    Export(L"HKLM", L"/reg:32", s.registry);
     Export(L"HKCU", L"", s.registry);
     return s;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What a Wine prefix holds, to compare before an installation and after its
 // uninstallation: every file and folder of C: with its size, and every
-// registry key and value of HKLM (both views) and HKCU as "reg export"
+// registry key and value of HKLM (its 64-bit view, which holds the
+// 32-bit one) and HKCU as "reg export"
 // writes them.
 #include <map>
 #include <set>

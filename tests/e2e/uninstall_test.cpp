@@ -3,7 +3,10 @@
 // afterwards as it was before the installation, the user's data aside.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
 
 #include "install/uninstall_plan.h"
 #include "tests/e2e/installer_view.h"
@@ -112,4 +115,118 @@ TEST(UninstallSilent, ThePrefixIsAsBeforeAndAnotherRoundWorks)
     // The entry's command once more: there is nothing left to start.
     Process again;
     EXPECT_FALSE(again.Start(program, L"/S"));
+}
+
+namespace {
+
+void WriteText(const std::wstring& path, const std::string& text)
+{
+    UniqueFileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string ReadText(const std::wstring& path)
+{
+    UniqueFileHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string text(1 << 20, '\0');
+    DWORD read = 0;
+    ReadFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
+    return text;
+}
+
+// Names of what is directly in dir.
+std::vector<std::wstring> Listing(const std::wstring& dir)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW((dir + L"*").c_str(), &data));
+    if (find)
+        do {
+            if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
+                names.push_back(data.cFileName);
+        } while (FindNextFileW(find.Get(), &data));
+    return names;
+}
+
+// A process running an "Uninstall.exe" other than the one given.
+DWORD OtherUninstaller(DWORD original)
+{
+    UniqueFileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = snap && Process32FirstW(snap.Get(), &pe); ok; ok = Process32NextW(snap.Get(), &pe))
+        if (_wcsicmp(pe.szExeFile, L"Uninstall.exe") == 0 && pe.th32ProcessID != original)
+            return pe.th32ProcessID;
+    return 0;
+}
+
+}  // namespace
+
+TEST(UninstallSilent, TheRunningProductEndsUsersFilesStayForeignPathsAreSkipped)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallThroughTheWindow());
+    const std::wstring dir = DefaultProgramDir();
+    Process product;
+    ASSERT_TRUE(product.Start(dir + L"kxVistral.exe"));
+    ASSERT_TRUE(WaitFor([&] { return FindProcess(L"kxVistral.exe") == product.Id(); }, 10000));
+    // The user's own files in the program folder, and a manifest that names
+    // files outside it.
+    ASSERT_TRUE(CreateDirectoryW((dir + L"notes").c_str(), nullptr));
+    WriteText(dir + L"notes\\mine.txt", "mine");
+    WriteText(dir + L"mine.txt", "mine");
+    ASSERT_TRUE(CreateDirectoryW(L"C:\\outside", nullptr));
+    WriteText(L"C:\\outside\\keep.txt", "keep");
+    std::string manifest = ReadText(dir + L"Uninstall.xml");
+    const std::string foreign = "\t\t<File path=\"C:\\outside\\keep.txt\" />\n"
+                                "\t\t<File path=\"C:\\Program Files\\kxVistral3\\..\\..\\outside\\keep.txt\" />\n"
+                                "\t\t<Dir path=\"C:\\outside\" />\n";
+    size_t at = manifest.find("\t</Internal>");
+    ASSERT_NE(at, std::string::npos);
+    WriteText(dir + L"Uninstall.xml", manifest.insert(at, foreign));
+
+    EXPECT_EQ(RunUninstaller(UninstallProgram(), L"/S"), 0u);
+    EXPECT_TRUE(product.WaitExit(5000));
+    EXPECT_EQ(product.ExitCode(), 0xFFFFFFFFu) << "ended as the installer ends it";
+    std::vector<std::wstring> left = Listing(dir);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::wstring>{L"mine.txt", L"notes"})) << "the user's files stay, and only they";
+    EXPECT_EQ(ReadText(dir + L"notes\\mine.txt"), "mine");
+    EXPECT_EQ(ReadText(L"C:\\outside\\keep.txt"), "keep");
+    EXPECT_EQ(UninstallProgram(), L"") << "the uninstall entry goes";
+    EXPECT_FALSE(Exists(AllUsersLink()));
+}
+
+TEST(UninstallSilent, KilledMidwayThenRunAgainCompletes)
+{
+    // Thousands of small files: the removal lasts long enough to be cut.
+    ASSERT_NO_FATAL_FAILURE(InstallThroughTheWindow(Env(L"KX_E2E_LARGE_SETUP")));
+    const std::wstring dir = DefaultProgramDir();
+    ASSERT_TRUE(CopyFileW((ProductDir() + L"Uninstall.exe").c_str(), (dir + L"Uninstall.exe").c_str(), TRUE));
+    const size_t installed = Listing(dir + L"filler00\\").size();
+    ASSERT_GT(installed, 100u);
+
+    Process original;
+    ASSERT_TRUE(original.Start(dir + L"Uninstall.exe", L"/S"));
+    DWORD copyId = 0;
+    ASSERT_TRUE(WaitFor([&] { return (copyId = OtherUninstaller(original.Id())) != 0; }, 20000));
+    // Cut once the removal is under way.
+    ASSERT_TRUE(WaitFor([&] { return Listing(dir + L"filler00\\").size() < installed; }, 20000));
+    UniqueHandle copy(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, copyId));
+    ASSERT_TRUE(copy);
+    TerminateProcess(copy.Get(), 1);
+    WaitForSingleObject(copy.Get(), 10000);
+    ASSERT_TRUE(original.WaitExit(10000));
+    EXPECT_EQ(original.ExitCode(), 3u) << "the copy ended without a word: it could not finish";
+    ASSERT_TRUE(Exists(dir + L"Uninstall.exe")) << "cut before its end";
+    ASSERT_TRUE(Exists(dir + L"Uninstall.xml"));
+
+    EXPECT_EQ(RunUninstaller(dir + L"Uninstall.exe", L"/S"), 0u);
+    EXPECT_FALSE(Exists(dir)) << "the second run removed the rest";
+    EXPECT_EQ(UninstallProgram(), L"");
+    size_t copies = 0;
+    for (const std::wstring& name : Listing(L"C:\\windows\\Temp\\"))
+        copies += name.rfind(L"kxuninst-", 0) == 0;
+    EXPECT_EQ(copies, 1u) << "the killed copy's folder went at the next run; the last one waits for a restart";
 }
