@@ -81,23 +81,29 @@ int RunCopy(const std::wstring& programDir, bool silent)
         return kExitCannotStart;  // the folder goes with dir
     }
     UniqueHandle process(info.hProcess), thread(info.hThread);
-    dir.Leave();  // the copy's now: it has it removed
     writer.Reset();
     parent.Reset();
     int code = kExitCannotStart;
     DWORD read = 0;
     if (!ReadFile(reader.Get(), &code, sizeof(code), &read, nullptr) || read != sizeof(code))
         code = kExitCannotStart;
+    if (code == kExitCancelled || code == kExitCannotStart) {
+        // Nothing was removed: once the copy has ended, its folder goes with dir.
+        WaitForSingleObject(process.Get(), kParentWaitMs);
+        return code;
+    }
+    dir.Leave();  // the copy's now: it has it deleted at the next restart
     return code;
 }
 
 void CopyLink::Report(int exitCode)
 {
     DWORD written = 0;
-    if (pipe)
-        WriteFile(pipe.Get(), &exitCode, sizeof(exitCode), &written, nullptr);
+    if (!pipe)
+        return;
+    WriteFile(pipe.Get(), &exitCode, sizeof(exitCode), &written, nullptr);
     pipe.Reset();
-    if (parent)
+    if (parent && exitCode != kExitCancelled)
         WaitForSingleObject(parent.Get(), kParentWaitMs);
 }
 

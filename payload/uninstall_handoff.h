@@ -25,7 +25,9 @@ struct CopyLink {
     std::wstring programDir;
 
     DWORD ParentId() const { return parent ? GetProcessId(parent.Get()) : 0; }
-    // Sends the exit code and waits (at most 30 s) for the original to end.
+    // Sends the exit code (once) and, unless the user cancelled (the
+    // original then waits for this copy, to remove its folder), waits at
+    // most 30 s for the original to end.
     void Report(int exitCode);
 };
 

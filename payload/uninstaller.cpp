@@ -9,6 +9,7 @@
 
 #include "payload/uninstall_handoff.h"
 #include "payload/uninstall_steps.h"
+#include "payload/uninstall_window.h"
 #include "system/private_temp_dir.h"
 
 namespace {
@@ -32,17 +33,22 @@ std::wstring OwnFolder()
 // The copy's work: everything, then the original's file and the folder.
 int RunAsCopy(CopyLink& link, bool silent)
 {
-    (void)silent;
     CheckedDir folder;
     if (CheckedDir::Open(link.programDir, folder) != S_OK) {
         link.Report(kExitCannotStart);
         ForgetCopyAtRestart();
         return kExitCannotStart;
     }
+    if (!silent) {
+        int code = RunUninstallWindow(link, folder);
+        link.Report(code);  // when the window did not
+        if (code != kExitCancelled)
+            ForgetCopyAtRestart();
+        return code;
+    }
     UninstallOutcome outcome;
     RemoveInstallation(folder, link.ParentId(), outcome);
-    int code = ExitCodeOf(outcome);
-    link.Report(code);
+    link.Report(ExitCodeOf(outcome));
     RemoveProgramAndFolder(folder, outcome);
     ForgetCopyAtRestart();
     return ExitCodeOf(outcome);
