@@ -71,15 +71,30 @@ int RunCopy(const std::wstring& programDir, bool silent)
                            std::to_wstring(reinterpret_cast<ULONG_PTR>(parent.Get())) + L" " +
                            std::to_wstring(reinterpret_cast<ULONG_PTR>(writer.Get())) + L" \"" +
                            programDir + L"\"" + (silent ? L" /S" : L"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
+    // The copy inherits these two handles and nothing else: an inherited
+    // handle on the program folder (this process's working directory is
+    // one) would keep the folder from being deleted.
+    HANDLE inherited[2] = {parent.Get(), writer.Get()};
+    SIZE_T listBytes = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listBytes);
+    std::vector<char> listMemory(listBytes);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listMemory.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &listBytes))
+        return kExitCannotStart;
+    bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                            sizeof(inherited), nullptr, nullptr) != FALSE;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.lpAttributeList = list;
     PROCESS_INFORMATION info{};
     // The copy works in its own folder, so that the program folder is
     // nobody's working directory.
-    if (!CreateProcessW(copy.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        dir.Path().c_str(), &startup, &info)) {
+    bool started = listed && CreateProcessW(copy.c_str(), command.data(), nullptr, nullptr, TRUE,
+                                            EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                                            dir.Path().c_str(), &startup.StartupInfo, &info);
+    DeleteProcThreadAttributeList(list);
+    if (!started)
         return kExitCannotStart;  // the folder goes with dir
-    }
     UniqueHandle process(info.hProcess), thread(info.hThread);
     writer.Reset();
     parent.Reset();

@@ -33,17 +33,38 @@ void RemoveInstallation(const CheckedDir& folder, DWORD spared, UninstallOutcome
     report(95);
 }
 
-void RemoveProgramAndFolder(const CheckedDir& folder, UninstallOutcome& outcome)
+namespace {
+
+constexpr int kFolderAttempts = 50;
+constexpr DWORD kFolderRetryMs = 100;
+
+}  // namespace
+
+void RemoveProgramAndFolder(CheckedDir& folder, UninstallOutcome& outcome)
 {
     HRESULT hr = folder.RemoveFile(kUninstallerName);
     if (hr != S_OK && hr != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
         ++outcome.items.failed;
     outcome.folderKept = HoldsOtherThan(folder, L"");
     // Opened for deleting only now: until the original program ended, the
-    // folder was its working directory, which no one may delete.
-    CheckedDir removable;
-    if (!outcome.folderKept && CheckedDir::Open(folder.FinalPath(), removable, true) == S_OK)
-        outcome.folderKept = removable.RemoveSelf() != S_OK;
+    // folder was its working directory, which no one may delete; a handle
+    // on it closed a moment after that end is waited for, a little.
+    // A folder marked for deleting goes once its last handle is closed: this
+    // one is closed first.
+    const std::wstring path = folder.FinalPath();
+    if (!outcome.folderKept)
+        folder = CheckedDir();
+    for (int attempt = 0; !outcome.folderKept && attempt < kFolderAttempts; ++attempt) {
+        CheckedDir removable;
+        if (CheckedDir::Open(path, removable, true) == S_OK) {
+            if (HoldsOtherThan(removable, L""))
+                break;  // something new came in meanwhile: it stays
+            if (removable.RemoveSelf() == S_OK)
+                return;
+        }
+        Sleep(kFolderRetryMs);
+    }
+    outcome.folderKept = true;
 }
 
 int ExitCodeOf(const UninstallOutcome& outcome)

@@ -38,7 +38,8 @@ void RemoveInstallation(const CheckedDir& folder, DWORD spared, UninstallOutcome
                         const std::function<void(int)>& progress = {});
 
 // The last step, once the uninstaller's own program no longer runs from the
-// folder: removes it, then the folder when nothing else is in it.
-void RemoveProgramAndFolder(const CheckedDir& folder, UninstallOutcome& outcome);
+// folder: removes it, then the folder when nothing else is in it (folder is
+// closed then).
+void RemoveProgramAndFolder(CheckedDir& folder, UninstallOutcome& outcome);
 
 int ExitCodeOf(const UninstallOutcome& outcome);

@@ -105,6 +105,7 @@ void CWnd_Uninstall::OnRemoved()
         WaitForSingleObject(m_worker.Get(), INFINITE);
     m_exitCode = ExitCodeOf(m_outcome);
     m_link.Report(m_exitCode);
+    m_folderPath = m_folder.FinalPath();
     RemoveProgramAndFolder(m_folder, m_outcome);
     m_exitCode = ExitCodeOf(m_outcome);
     OnProgress(100);
@@ -117,7 +118,7 @@ void CWnd_Uninstall::OnRemoved()
                             : L"您的用户数据保留在 " + m_outcome.userDataDir;
     m_pm.FindControl(L"lab_finish_data")->SetText(data.c_str());
     std::wstring folder = m_outcome.folderKept
-                              ? L"您添加的文件保留在 " + m_folder.FinalPath()
+                              ? L"您添加的文件保留在 " + m_folderPath
                               : std::wstring();
     m_pm.FindControl(L"lab_finish_folder")->SetText(folder.c_str());
     CControlUI* finish = m_pm.FindControl(L"btn_finish");
@@ -162,7 +163,7 @@ LRESULT CWnd_Uninstall::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM, BO
     return 0;
 }
 
-int RunUninstallWindow(CopyLink& link, const CheckedDir& folder)
+int RunUninstallWindow(CopyLink& link, CheckedDir& folder)
 {
     SetupSkinPackage(GetModuleHandleW(nullptr));
     CWnd_Uninstall wnd(link, folder);

@@ -9,7 +9,7 @@
 
 class CWnd_Uninstall : public DuiLib::WindowImplBase {
 public:
-    CWnd_Uninstall(CopyLink& link, const CheckedDir& folder) : m_link(link), m_folder(folder) {}
+    CWnd_Uninstall(CopyLink& link, CheckedDir& folder) : m_link(link), m_folder(folder) {}
 
     LPCWSTR GetWindowClassName() const override { return L"kxVistralUninstaller"; }
     void OnFinalMessage(HWND hWnd) override;
@@ -34,7 +34,8 @@ private:
     static DWORD WINAPI Worker(void* self);
 
     CopyLink& m_link;
-    const CheckedDir& m_folder;
+    CheckedDir& m_folder;
+    std::wstring m_folderPath;
     UninstallOutcome m_outcome;  // the worker's until it posts that it is done
     UniqueHandle m_worker;
     int m_exitCode = kExitCancelled;
@@ -46,4 +47,4 @@ private:
 };
 
 // Runs the window's whole road; the exit code.
-int RunUninstallWindow(CopyLink& link, const CheckedDir& folder);
+int RunUninstallWindow(CopyLink& link, CheckedDir& folder);

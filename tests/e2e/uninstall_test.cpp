@@ -230,3 +230,60 @@ TEST(UninstallSilent, KilledMidwayThenRunAgainCompletes)
         copies += name.rfind(L"kxuninst-", 0) == 0;
     EXPECT_EQ(copies, 1u) << "the killed copy's folder went at the next run; the last one waits for a restart";
 }
+
+namespace {
+
+constexpr wchar_t kUninstallerClass[] = L"kxVistralUninstaller";
+
+// Starts the uninstall entry's command as the list of programs does and
+// waits for the window its copy shows.
+HWND StartUninstallWindow(Process& original)
+{
+    if (!original.Start(UninstallProgram()))
+        return nullptr;
+    HWND wnd = WaitWindow(0, kUninstallerClass, 30000);
+    return wnd && Activate(wnd, 300, 150) ? wnd : nullptr;
+}
+
+size_t CopyFolders()
+{
+    size_t copies = 0;
+    for (const std::wstring& name : Listing(L"C:\\windows\\Temp\\"))
+        copies += name.rfind(L"kxuninst-", 0) == 0;
+    return copies;
+}
+
+}  // namespace
+
+TEST(UninstallWindow, CancelLeavesEverythingThenEnterUninstallsAndFinishes)
+{
+    const PrefixSnapshot before = TakeSnapshot();
+    ASSERT_NO_FATAL_FAILURE(InstallThroughTheWindow());
+    const std::wstring userData = ReadUtf16File(DefaultProgramDir() + L"temp_userdata.txt");
+
+    // Tab reaches 取消; Enter presses it. Nothing is removed, nothing stays behind.
+    Process first;
+    ASSERT_NE(StartUninstallWindow(first), nullptr);
+    Keys({VK_TAB});
+    Keys({VK_RETURN});
+    ASSERT_TRUE(first.WaitExit(30000));
+    EXPECT_EQ(first.ExitCode(), 1u);
+    EXPECT_TRUE(Exists(DefaultProgramDir() + L"Uninstall.xml"));
+    EXPECT_EQ(UninstallProgram(), DefaultProgramDir() + L"Uninstall.exe");
+    EXPECT_EQ(CopyFolders(), 0u) << "a cancelled copy's folder goes with it";
+
+    // Enter on the question uninstalls; Enter on the finish page closes.
+    Process second;
+    HWND wnd = StartUninstallWindow(second);
+    ASSERT_NE(wnd, nullptr);
+    Keys({VK_RETURN});
+    ASSERT_TRUE(second.WaitExit(60000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    ASSERT_TRUE(WaitFor([] { return !Exists(DefaultProgramDir()); }, 30000))
+        << testing::PrintToString(Listing(DefaultProgramDir()));
+    ASSERT_TRUE(IsWindow(wnd)) << "the finish page shows";
+    ASSERT_TRUE(Activate(wnd, 300, 150));
+    Keys({VK_RETURN});
+    EXPECT_TRUE(WaitFor([] { return FindProcess(L"Uninstall.exe") == 0; }, 30000));
+    ExpectSameAsBefore(before, userData);
+}
