@@ -22,7 +22,12 @@ bool EqualNoCase(const std::wstring& a, const std::wstring& b)
 
 }  // namespace
 
-bool TerminateProcessesIn(const std::wstring& directory)
+namespace {
+
+// Visits every process whose executable lies directly in directory; visit
+// returns false to stop. False when the process list can't be read.
+bool ForProcessesIn(const std::wstring& directory, DWORD spared,
+                    const std::function<bool(DWORD)>& visit)
 {
     UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
@@ -34,19 +39,40 @@ bool TerminateProcessesIn(const std::wstring& directory)
         return false;
     do {
         std::wstring image;
-        if (!ProcessImagePath(entry.th32ProcessID, image))
+        if (entry.th32ProcessID == spared || !ProcessImagePath(entry.th32ProcessID, image))
             continue;
         std::wstring name = image.substr(image.find_last_of(L"\\/") + 1);
         wchar_t candidate[MAX_PATH];
         if (!PathCombineW(candidate, directory.c_str(), name.c_str()) || image != candidate)
             continue;
-        UniqueHandle process(OpenProcess(kTerminateAccess, FALSE, entry.th32ProcessID));
-        if (!process)
-            continue;  // left running
-        TerminateProcess(process.Get(), static_cast<UINT>(-1));
-        WaitForSingleObject(process.Get(), kTerminateWaitMs);
+        if (!visit(entry.th32ProcessID))
+            break;
     } while (Process32NextW(snapshot.Get(), &entry));
     return true;
+}
+
+}  // namespace
+
+bool TerminateProcessesIn(const std::wstring& directory, DWORD spared)
+{
+    return ForProcessesIn(directory, spared, [](DWORD processId) {
+        UniqueHandle process(OpenProcess(kTerminateAccess, FALSE, processId));
+        if (process) {  // otherwise left running
+            TerminateProcess(process.Get(), static_cast<UINT>(-1));
+            WaitForSingleObject(process.Get(), kTerminateWaitMs);
+        }
+        return true;
+    });
+}
+
+bool AnyProcessIn(const std::wstring& directory, DWORD spared)
+{
+    bool found = false;
+    ForProcessesIn(directory, spared, [&](DWORD) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 void DeleteDirectoryTree(const std::wstring& path, const std::wstring& keepTopFile)

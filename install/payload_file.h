@@ -9,19 +9,11 @@
 #include <string>
 
 #include "system/checked_dir.h"
+#include "system/private_temp_dir.h"
 #include "system/win_handles.h"
 
-// The temporary directory the payload goes in, with a trailing backslash:
-// elevated, the Windows directory's "Temp" (only administrators write
-// there); otherwise the user's temporary directory. Empty when unknown.
-std::wstring PayloadTempDir();
-
-// Tests: the payload goes in dir (ending with a backslash) instead; empty
-// goes back to the rule above.
-void SetPayloadTempDirForTesting(const std::wstring& dir);
-
-// Whether this process runs with an elevated (administrator) token.
-bool IsProcessElevated();
+// The per-run folder's name: this prefix and a GUID.
+inline constexpr wchar_t kRunFolderPrefix[] = L"kxsetup-";
 
 class PayloadDir {
 public:
@@ -43,7 +35,7 @@ public:
     // only names it in reports.
     HANDLE Archive() const { return archive_.Get(); }
     const std::wstring& ArchivePath() const { return archivePath_; }
-    const std::wstring& Folder() const { return folderPath_; }
+    const std::wstring& Folder() const { return dir_.Path(); }
     // Closes the archive (which the system then deletes) and deletes the
     // folder through its own handle.
     void Remove();
@@ -52,9 +44,7 @@ public:
     static bool IsRunFolderName(const std::wstring& name);
 
 private:
-    CheckedDir temp_;
-    CheckedDir folder_;
-    std::wstring folderPath_;
+    PrivateTempDir dir_{kRunFolderPrefix};
     std::wstring archivePath_;
     UniqueFileHandle archive_;
 };

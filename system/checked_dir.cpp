@@ -389,6 +389,36 @@ HRESULT CheckedDir::RemoveChild(std::wstring_view name, const RemoveRules& rules
     return RemoveOpened(std::move(child), name, attributes, rules);
 }
 
+HRESULT CheckedDir::RemoveOnly(std::wstring_view name, Kind kind) const
+{
+    UniqueFileHandle child;
+    HRESULT hr = OpenChild(name, kRemoveAccess, FILE_OPEN, 0, child);
+    if (hr != S_OK)
+        return hr;
+    DWORD attributes = 0;
+    if (!QueryTag(child.Get(), attributes))
+        return LastError();
+    if (IsLink(attributes))
+        return DisposeOf(child.Get()) ? S_OK : LastError();
+    if (!IsPlainChild(child.Get(), name, attributes))
+        return kFollowedLink;
+    bool isDir = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isDir != (kind == Kind::EmptyDir))
+        return HRESULT_FROM_WIN32(ERROR_DIRECTORY);
+    // A directory's delete fails while anything is in it: nothing below it is
+    // ever touched.
+    if (isDir)
+        return DisposeOf(child.Get()) ? S_OK : LastError();
+    return RemoveOpened(std::move(child), name, attributes, {});
+}
+
+HRESULT CheckedDir::RemoveFile(std::wstring_view name) const { return RemoveOnly(name, Kind::File); }
+
+HRESULT CheckedDir::RemoveEmptyDir(std::wstring_view name) const
+{
+    return RemoveOnly(name, Kind::EmptyDir);
+}
+
 HRESULT CheckedDir::RemoveContents(const RemoveRules& rules,
                                    const std::function<bool(const std::wstring&)>& keep) const
 {

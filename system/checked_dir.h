@@ -86,6 +86,13 @@ public:
     // system followed anyway: deleting through it would delete the target)
     // is left alone: kFollowedLink.
     HRESULT RemoveChild(std::wstring_view name, const RemoveRules& rules = {}) const;
+    // Deletes the child only when it is a file, or a link of any kind (as the
+    // link); a directory is left alone: HRESULT_FROM_WIN32(ERROR_DIRECTORY).
+    HRESULT RemoveFile(std::wstring_view name) const;
+    // Deletes the child only when it is an empty directory, or a link (as the
+    // link); a file fails with HRESULT_FROM_WIN32(ERROR_DIRECTORY), a directory
+    // with anything in it with HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY).
+    HRESULT RemoveEmptyDir(std::wstring_view name) const;
     // Deletes every child but those keep says to keep (it sees each name).
     HRESULT RemoveContents(const RemoveRules& rules,
                            const std::function<bool(const std::wstring&)>& keep = {}) const;
@@ -113,6 +120,8 @@ private:
     // Whether an opened child is plain: no reparse point, and named as
     // this directory's path followed by name. Gives its attributes.
     bool IsPlainChild(HANDLE child, std::wstring_view name, DWORD& attributes) const;
+    enum class Kind { File, EmptyDir };
+    HRESULT RemoveOnly(std::wstring_view name, Kind kind) const;
     HRESULT RemoveOpened(UniqueFileHandle child, std::wstring_view name, DWORD attributes,
                          const RemoveRules& rules) const;
 

@@ -4,10 +4,14 @@
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <string>
 
 #include <utility>
+
+// A reference to a COM object, released when the owner goes.
+using Microsoft::WRL::ComPtr;
 
 // COM initialised on this thread for the owner's lifetime. Uninitialised
 // only when the initialisation succeeded (S_FALSE included), as COM counts.

@@ -258,9 +258,7 @@ STDMETHODIMP CControlAccessible::accDoDefaultAction(VARIANT child)
 void CClientAccessible::Disconnect()
 {
     m_tree = nullptr;
-    if (m_std)
-        m_std->Release();
-    m_std = nullptr;
+    m_std.Reset();
 }
 
 IAccessible* CClientAccessible::ChildObject(const VARIANT& child) const

@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <utility>
+
 #include "system/com_object.h"
+#include "system/com_owners.h"
 
 namespace DuiLib {
 
@@ -67,7 +70,10 @@ private:
 class CClientAccessible final : public CAccessibleBase {
 public:
     // standard: the system's object for the window's client area (owned).
-    CClientAccessible(CAccessibleTree* tree, IAccessible* standard) : m_tree(tree), m_std(standard) {}
+    CClientAccessible(CAccessibleTree* tree, ComPtr<IAccessible> standard)
+        : m_tree(tree), m_std(std::move(standard))
+    {
+    }
     ~CClientAccessible() override { Disconnect(); }
     void Disconnect();
 
@@ -92,7 +98,7 @@ private:
     IAccessible* ChildObject(const VARIANT& child) const;
 
     CAccessibleTree* m_tree;
-    IAccessible* m_std;
+    ComPtr<IAccessible> m_std;
 };
 
 }  // namespace DuiLib

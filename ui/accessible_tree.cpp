@@ -23,14 +23,11 @@ CAccessibleTree::CAccessibleTree(CPaintManagerUI* pm) : m_pm(pm) {}
 
 CAccessibleTree::~CAccessibleTree()
 {
-    for (auto& [control, object] : m_objects) {
+    // Objects a screen reader still holds answer that they are disconnected.
+    for (auto& [control, object] : m_objects)
         object->Disconnect();
-        object->Release();
-    }
-    if (m_pClient) {
+    if (m_pClient)
         m_pClient->Disconnect();
-        m_pClient->Release();
-    }
 }
 
 HWND CAccessibleTree::Window() const { return m_pm->GetPaintWindow(); }
@@ -77,26 +74,27 @@ CControlUI* CAccessibleTree::ChildAt(long childId) const
 IAccessible* CAccessibleTree::Client()
 {
     if (m_pClient)
-        return m_pClient;
+        return m_pClient.Get();
     const OleAcc* oleacc = LoadOleAcc();
-    IAccessible* standard = nullptr;
+    ComPtr<IAccessible> standard;
     if (!oleacc || !Window() ||
         FAILED(oleacc->createStdAccessibleObject(Window(), OBJID_CLIENT, kIidAccessible,
-                                                 reinterpret_cast<void**>(&standard))) ||
+                                                 reinterpret_cast<void**>(standard.GetAddressOf()))) ||
         !standard)
         return nullptr;
-    m_pClient = new CClientAccessible(this, standard);
-    return m_pClient;
+    // Made with one reference, which the tree keeps.
+    m_pClient.Attach(new CClientAccessible(this, std::move(standard)));
+    return m_pClient.Get();
 }
 
 IAccessible* CAccessibleTree::ObjectOf(CControlUI* control)
 {
     auto it = m_objects.find(control);
     if (it != m_objects.end())
-        return it->second;
-    auto* object = new CControlAccessible(this, control);
-    m_objects.emplace(control, object);
-    return object;
+        return it->second.Get();
+    ComPtr<CControlAccessible> object;
+    object.Attach(new CControlAccessible(this, control));  // its one reference
+    return m_objects.emplace(control, std::move(object)).first->second.Get();
 }
 
 void CAccessibleTree::Forget(CControlUI* control)
@@ -105,7 +103,6 @@ void CAccessibleTree::Forget(CControlUI* control)
     if (it == m_objects.end())
         return;
     it->second->Disconnect();
-    it->second->Release();
     m_objects.erase(it);
 }
 

@@ -12,6 +12,8 @@
 #include <map>
 #include <vector>
 
+#include "system/com_owners.h"
+
 namespace DuiLib {
 
 class CControlUI;
@@ -52,8 +54,8 @@ public:
 
 private:
     CPaintManagerUI* m_pm;
-    CClientAccessible* m_pClient = nullptr;
-    std::map<CControlUI*, CControlAccessible*> m_objects;
+    ComPtr<CClientAccessible> m_pClient;
+    std::map<CControlUI*, ComPtr<CControlAccessible>> m_objects;
 };
 
 // Posted to the window to run a control's default action.

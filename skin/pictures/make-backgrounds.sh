@@ -3,6 +3,7 @@
 #   install_img_01.png  before installation (a phone mirroring to a monitor)
 #   install_img_02.png  while installing (download arrows on both screens)
 #   install_img_03.png  after installation (a green tick on the monitor)
+#   uninstall_img_01.png  the uninstaller's (the devices, no waves)
 # The top 50 pixels stay plain: the title icon, title text and close button
 # sit there. The band y 243..264 is left free on pictures 02 and 03 for the
 # window's "正在安装" / "安装完成" line.
@@ -150,3 +151,10 @@ badge "$tmp/badge.png"
   "$tmp/name.png" -compose Over -composite \
   "$tmp/img03.png"
 save "$tmp/img03.png" "$out/install_img_03.png"
+
+# The uninstaller's picture: the devices without the waves between them;
+# the band y 243..264 stays free for its state line.
+"$IM" "$tmp/field.png" "$tmp/dev-play.png" -compose Over -composite \
+  "$tmp/name.png" -compose Over -composite \
+  "$tmp/uninst01.png"
+save "$tmp/uninst01.png" "$out/uninstall_img_01.png"

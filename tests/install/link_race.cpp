@@ -5,6 +5,8 @@
 //   link_race remove ROOT    removes the earlier installation ROOT\old
 //   link_race planted ROOT   unpacks as extract, then writes the side files
 //                            "Uninstall.xml", "source.dat", "temp_userdata.txt"
+//   link_race uninstall ROOT unpacks as extract, writes the manifest, and
+//                            removes what it lists as the uninstaller does"
 // What counts is what the host finds outside afterwards; the exit code only
 // says whether the step could start.
 #include <windows.h>
@@ -16,6 +18,8 @@
 #include "install/payload_file.h"
 #include "install/seven_zip_extractor.h"
 #include "install/uninstall_manifest.h"
+#include "install/uninstall_plan.h"
+#include "install/uninstall_removal.h"
 #include "system/settings_files.h"
 
 int main(int argc, char** argv)
@@ -28,7 +32,7 @@ int main(int argc, char** argv)
         DeleteDirectoryTree(root + L"old\\");
         return 0;
     }
-    if (mode != "extract" && mode != "planted")
+    if (mode != "extract" && mode != "planted" && mode != "uninstall")
         return 2;
     PayloadDir payload;
     if (!payload.Create(root + L"temp\\") || !payload.WriteArchive()) {
@@ -44,6 +48,22 @@ int main(int argc, char** argv)
         std::printf("manifest %d note %d\n", WriteUninstallManifest(prog + L"Uninstall.xml"),
                     WriteUserDataNote(prog, L"D:\\kxVistral3"));
         WriteChannelFile(prog);
+    }
+    if (mode == "uninstall") {
+        const std::wstring prog = root + L"prog\\";
+        WriteUninstallManifest(prog + L"Uninstall.xml");
+        CheckedDir folder;
+        std::string manifest;
+        UninstallPlan plan;
+        if (CheckedDir::Open(prog, folder) != S_OK || !ReadUninstallManifest(folder, manifest) ||
+            !ParseUninstallManifest(manifest, folder.FinalPath(), plan)) {
+            std::printf("no manifest\n");
+            return 0;
+        }
+        RemovalReport report;
+        RemoveListedItems(folder, plan, L"", report);
+        RemoveSideFiles(folder, report);
+        std::printf("uninstalled\n");  // how much stayed varies with the racer
     }
     return 0;
 }

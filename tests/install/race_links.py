@@ -9,6 +9,8 @@ while link_race.exe runs the step in the build's Wine prefix:
   payload  ROOT/temp swapped while the payload is written there and read back;
            the outside folder mirrors every per-run folder with a foreign archive
   remove   ROOT/old/plugins swapped while the earlier installation ROOT/old goes
+  uninstall ROOT/prog/plugins swapped while the payload is unpacked and then
+           removed by its manifest, as the uninstaller removes it
   planted  no racer: links to files outside stand under an item's name and under
            each side file's name ("Uninstall.xml", "source.dat",
            "temp_userdata.txt") in ROOT/prog
@@ -122,7 +124,7 @@ def main():
         f.write("not the product\n")
     subprocess.run(["7zz", "a", "-bso0", "-bsp0", foreign_archive,
                     os.path.join(os.path.dirname(foreign_archive), "foreign.txt")], check=True)
-    for mode in os.environ.get("KX_RACE_MODES", "extract payload remove planted").split():
+    for mode in os.environ.get("KX_RACE_MODES", "extract payload remove uninstall planted").split():
         outcomes = {}
         for n in range(RUNS if mode != "planted" else 1):
             for path in (HOST_ROOT, OUTSIDE):
@@ -135,7 +137,7 @@ def main():
                     f.write("<Uninstall />")
                 fill(os.path.join(HOST_ROOT, "old", "plugins"), "old\n")
                 swapped = os.path.join(HOST_ROOT, "old", "plugins")
-            elif mode == "extract":
+            elif mode in ("extract", "uninstall"):
                 fill(os.path.join(HOST_ROOT, "prog", "plugins"), "old\n")
                 swapped = os.path.join(HOST_ROOT, "prog", "plugins")
             elif mode == "payload":
