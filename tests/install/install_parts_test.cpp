@@ -204,7 +204,8 @@ TEST(PayloadDir, LeavesWithAProcessThatIsKilled)
     ScratchDir temp;
     std::wstring cmd = L"\"" + std::wstring(exe) + L"\" --gtest_filter=PayloadHolder.*";
     SetEnvironmentVariableW(kHolderDirVar, temp.path().c_str());
-    STARTUPINFOW si = {sizeof(si)};
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     BOOL started = CreateProcessW(exe, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableW(kHolderDirVar, nullptr);

@@ -206,7 +206,8 @@ namespace {
 // starts the uninstall command: started suspended, named, ended.
 std::wstring ProgramStartedBy(std::wstring commandLine)
 {
-    STARTUPINFOW si = {sizeof(si)};
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         nullptr, &si, &pi))
