@@ -372,15 +372,20 @@ HRESULT CheckedDir::RemoveOpened(UniqueFileHandle child, std::wstring_view name,
     return DisposeOf(child.Get()) ? S_OK : LastError();
 }
 
-HRESULT CheckedDir::RemoveChild(std::wstring_view name, const RemoveRules& rules) const
+HRESULT CheckedDir::OpenToRemove(std::wstring_view name, UniqueFileHandle& child, DWORD& attributes) const
 {
-    UniqueFileHandle child;
     HRESULT hr = OpenChild(name, kRemoveAccess, FILE_OPEN, 0, child);
     if (hr != S_OK)
         return hr;
+    return QueryTag(child.Get(), attributes) ? S_OK : LastError();
+}
+
+HRESULT CheckedDir::RemoveChild(std::wstring_view name, const RemoveRules& rules) const
+{
+    UniqueFileHandle child;
     DWORD attributes = 0;
-    if (!QueryTag(child.Get(), attributes))
-        return LastError();
+    if (HRESULT hr = OpenToRemove(name, child, attributes); hr != S_OK)
+        return hr;
     // A handle on something that is not named where it was asked for is the
     // target of a link the system followed: neither it nor the link is
     // touched, as deleting through it would delete the target.
@@ -392,12 +397,9 @@ HRESULT CheckedDir::RemoveChild(std::wstring_view name, const RemoveRules& rules
 HRESULT CheckedDir::RemoveOnly(std::wstring_view name, Kind kind) const
 {
     UniqueFileHandle child;
-    HRESULT hr = OpenChild(name, kRemoveAccess, FILE_OPEN, 0, child);
-    if (hr != S_OK)
-        return hr;
     DWORD attributes = 0;
-    if (!QueryTag(child.Get(), attributes))
-        return LastError();
+    if (HRESULT hr = OpenToRemove(name, child, attributes); hr != S_OK)
+        return hr;
     if (IsLink(attributes))
         return DisposeOf(child.Get()) ? S_OK : LastError();
     if (!IsPlainChild(child.Get(), name, attributes))

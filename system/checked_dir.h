@@ -120,6 +120,8 @@ private:
     // Whether an opened child is plain: no reparse point, and named as
     // this directory's path followed by name. Gives its attributes.
     bool IsPlainChild(HANDLE child, std::wstring_view name, DWORD& attributes) const;
+    // Opens the child NAME for deleting and reads its attributes.
+    HRESULT OpenToRemove(std::wstring_view name, UniqueFileHandle& child, DWORD& attributes) const;
     enum class Kind { File, EmptyDir };
     HRESULT RemoveOnly(std::wstring_view name, Kind kind) const;
     HRESULT RemoveOpened(UniqueFileHandle child, std::wstring_view name, DWORD attributes,
