@@ -1,6 +1,8 @@
 #include "ui/accessible_objects.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/accessible_describe.h"
 #include "ui/accessible_tree.h"
@@ -12,14 +14,6 @@ namespace DuiLib {
 namespace {
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
-VARIANT Self()
-{
-    VARIANT v;
-    v.vt = VT_I4;
-    v.lVal = CHILDID_SELF;
-    return v;
-}
 
 HRESULT GiveString(const std::wstring& text, BSTR* out)
 {
@@ -41,18 +35,61 @@ HRESULT GiveLong(long value, VARIANT* out)
     return S_OK;
 }
 
-void GiveObject(IAccessible* object, VARIANT* out)
+HRESULT GiveObject(IAccessible* object, VARIANT* out)
 {
     object->AddRef();
     out->vt = VT_DISPATCH;
     out->pdispVal = object;
+    return S_OK;
+}
+
+// Clears an out-variant a method may leave unset, so that a caller never
+// reads what it held before.
+bool ClearOut(VARIANT* out)
+{
+    if (!out)
+        return false;
+    out->vt = VT_EMPTY;
+    return true;
 }
 
 }  // namespace
 
-// --- what both answer alike ---------------------------------------------
+CAccessibleObject::CAccessibleObject(CAccessibleTree* tree, ComPtr<IAccessible> standard)
+    : m_client(true), m_tree(tree), m_std(std::move(standard))
+{
+}
 
-STDMETHODIMP CAccessibleBase::GetTypeInfoCount(UINT* count)
+CAccessibleObject::CAccessibleObject(CAccessibleTree* tree, CControlUI* control)
+    : m_client(false), m_tree(tree), m_control(control)
+{
+}
+
+void CAccessibleObject::Disconnect()
+{
+    m_tree = nullptr;
+    m_control = nullptr;
+    m_std.Reset();
+}
+
+HRESULT CAccessibleObject::Subject(const VARIANT& child, CControlUI** control) const
+{
+    *control = nullptr;
+    if (!m_tree)
+        return CO_E_OBJNOTCONNECTED;
+    if (IsSelf(child)) {
+        *control = m_control;
+        return S_OK;
+    }
+    if (!m_client || child.vt != VT_I4)
+        return E_INVALIDARG;
+    *control = m_tree->ChildAt(child.lVal);
+    return *control ? S_OK : E_INVALIDARG;
+}
+
+// --- what every object answers alike -------------------------------------
+
+STDMETHODIMP CAccessibleObject::GetTypeInfoCount(UINT* count)
 {
     if (!count)
         return E_POINTER;
@@ -60,9 +97,9 @@ STDMETHODIMP CAccessibleBase::GetTypeInfoCount(UINT* count)
     return S_OK;
 }
 
-STDMETHODIMP CAccessibleBase::get_accHelp(VARIANT, BSTR* help) { return GiveString({}, help); }
+STDMETHODIMP CAccessibleObject::get_accHelp(VARIANT, BSTR* help) { return GiveString({}, help); }
 
-STDMETHODIMP CAccessibleBase::get_accHelpTopic(BSTR* file, VARIANT, long* topic)
+STDMETHODIMP CAccessibleObject::get_accHelpTopic(BSTR* file, VARIANT, long* topic)
 {
     if (file)
         *file = nullptr;
@@ -71,252 +108,152 @@ STDMETHODIMP CAccessibleBase::get_accHelpTopic(BSTR* file, VARIANT, long* topic)
     return S_FALSE;
 }
 
-STDMETHODIMP CAccessibleBase::get_accKeyboardShortcut(VARIANT, BSTR* shortcut)
+STDMETHODIMP CAccessibleObject::get_accKeyboardShortcut(VARIANT, BSTR* shortcut)
 {
     return GiveString({}, shortcut);
 }
 
-STDMETHODIMP CAccessibleBase::get_accSelection(VARIANT* selected)
+STDMETHODIMP CAccessibleObject::get_accSelection(VARIANT* selected)
 {
-    if (!selected)
-        return E_POINTER;
-    selected->vt = VT_EMPTY;
-    return S_FALSE;
+    return ClearOut(selected) ? S_FALSE : E_POINTER;
 }
 
-// --- a control ------------------------------------------------------------
-
-HRESULT CControlAccessible::Check(const VARIANT& child) const
+STDMETHODIMP CAccessibleObject::get_accDescription(VARIANT child, BSTR* description)
 {
-    if (!m_control || !m_tree)
-        return CO_E_OBJNOTCONNECTED;
-    return IsSelf(child) ? S_OK : E_INVALIDARG;
+    CControlUI* control;
+    HRESULT hr = Subject(child, &control);
+    return hr == S_OK ? GiveString({}, description) : hr;
 }
 
-STDMETHODIMP CControlAccessible::get_accParent(IDispatch** parent)
+// --- the tree's structure ------------------------------------------------
+
+STDMETHODIMP CAccessibleObject::get_accParent(IDispatch** parent)
 {
     if (!parent)
         return E_POINTER;
     *parent = nullptr;
     if (!m_tree)
         return CO_E_OBJNOTCONNECTED;
+    if (m_client)
+        return m_std->get_accParent(parent);
     *parent = m_tree->Client();
-    if (*parent)
-        (*parent)->AddRef();
-    return *parent ? S_OK : S_FALSE;
+    if (!*parent)
+        return S_FALSE;
+    (*parent)->AddRef();
+    return S_OK;
 }
 
-STDMETHODIMP CControlAccessible::get_accChildCount(long* count)
+STDMETHODIMP CAccessibleObject::get_accChildCount(long* count)
 {
     if (!count)
         return E_POINTER;
     *count = 0;
-    return m_control ? S_OK : CO_E_OBJNOTCONNECTED;
-}
-
-STDMETHODIMP CControlAccessible::get_accChild(VARIANT, IDispatch** dispatch)
-{
-    if (dispatch)
-        *dispatch = nullptr;
-    return E_INVALIDARG;  // controls have no children
-}
-
-STDMETHODIMP CControlAccessible::get_accName(VARIANT child, BSTR* name)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    return GiveString(AccessibleName(m_control), name);
-}
-
-STDMETHODIMP CControlAccessible::get_accValue(VARIANT child, BSTR* value)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    return GiveString(AccessibleValue(m_control), value);
-}
-
-STDMETHODIMP CControlAccessible::get_accDescription(VARIANT child, BSTR* description)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    return GiveString({}, description);
-}
-
-STDMETHODIMP CControlAccessible::get_accRole(VARIANT child, VARIANT* role)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    return GiveLong(AccessibleRole(m_control), role);
-}
-
-STDMETHODIMP CControlAccessible::get_accState(VARIANT child, VARIANT* state)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    return GiveLong(AccessibleState(m_control), state);
-}
-
-STDMETHODIMP CControlAccessible::get_accFocus(VARIANT* focus)
-{
-    if (!focus)
-        return E_POINTER;
-    focus->vt = VT_EMPTY;
-    if (!m_control)
+    if (!m_tree)
         return CO_E_OBJNOTCONNECTED;
-    if (!m_control->IsFocused())
-        return S_FALSE;
-    return GiveLong(CHILDID_SELF, focus);
-}
-
-STDMETHODIMP CControlAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    std::wstring name = DefaultActionName(m_control);
-    if (name.empty()) {
-        if (action)
-            *action = nullptr;
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    return GiveString(name, action);
-}
-
-STDMETHODIMP CControlAccessible::accSelect(long flags, VARIANT child)
-{
-    if (HRESULT hr = Check(child); hr != S_OK)
-        return hr;
-    if (flags != SELFLAG_TAKEFOCUS)
-        return E_INVALIDARG;  // nothing in these windows is selected but the focus
-    if (!(AccessibleState(m_control) & STATE_SYSTEM_FOCUSABLE))
-        return S_FALSE;
-    m_control->SetFocus();
+    if (m_client)
+        *count = static_cast<long>(m_tree->Children().size());
     return S_OK;
 }
 
-STDMETHODIMP CControlAccessible::accLocation(long* x, long* y, long* w, long* h, VARIANT child)
+STDMETHODIMP CAccessibleObject::get_accChild(VARIANT child, IDispatch** dispatch)
 {
-    if (!x || !y || !w || !h)
+    if (!dispatch)
         return E_POINTER;
-    if (HRESULT hr = Check(child); hr != S_OK)
+    *dispatch = nullptr;
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
         return hr;
-    RECT rc = m_control->GetPos();
-    POINT origin = {rc.left, rc.top};
-    ClientToScreen(m_tree->Window(), &origin);
-    *x = origin.x;
-    *y = origin.y;
-    *w = rc.right - rc.left;
-    *h = rc.bottom - rc.top;
+    if (!m_client || !control)
+        return E_INVALIDARG;  // only the client area has children
+    *dispatch = m_tree->ObjectOf(control);
+    (*dispatch)->AddRef();
     return S_OK;
 }
 
-STDMETHODIMP CControlAccessible::accNavigate(long dir, VARIANT start, VARIANT* end)
+STDMETHODIMP CAccessibleObject::accNavigate(long dir, VARIANT start, VARIANT* end)
 {
-    if (!end)
+    if (!ClearOut(end))
         return E_POINTER;
-    end->vt = VT_EMPTY;
-    if (HRESULT hr = Check(start); hr != S_OK)
+    CControlUI* control;
+    if (HRESULT hr = Subject(start, &control); hr != S_OK)
         return hr;
-    long id = m_tree->ChildId(m_control);
+    return control ? ControlNavigate(control, dir, end) : ClientNavigate(dir, start, end);
+}
+
+HRESULT CAccessibleObject::ControlNavigate(CControlUI* control, long dir, VARIANT* end)
+{
+    long id = m_tree->ChildId(control);
     CControlUI* to = nullptr;
     if (id && (dir == NAVDIR_NEXT || dir == NAVDIR_DOWN || dir == NAVDIR_RIGHT))
         to = m_tree->ChildAt(id + 1);
     else if (id && (dir == NAVDIR_PREVIOUS || dir == NAVDIR_UP || dir == NAVDIR_LEFT))
         to = m_tree->ChildAt(id - 1);
-    if (!to)
-        return S_FALSE;
-    GiveObject(m_tree->ObjectOf(to), end);
-    return S_OK;
+    return to ? GiveObject(m_tree->ObjectOf(to), end) : S_FALSE;
 }
 
-STDMETHODIMP CControlAccessible::accHitTest(long x, long y, VARIANT* child)
+HRESULT CAccessibleObject::ClientNavigate(long dir, const VARIANT& start, VARIANT* end)
 {
-    if (!child)
+    if (dir != NAVDIR_FIRSTCHILD && dir != NAVDIR_LASTCHILD)
+        return m_std->accNavigate(dir, start, end);
+    std::vector<CControlUI*> children = m_tree->Children();
+    if (children.empty())
+        return S_FALSE;
+    return GiveObject(m_tree->ObjectOf(dir == NAVDIR_FIRSTCHILD ? children.front() : children.back()), end);
+}
+
+STDMETHODIMP CAccessibleObject::accHitTest(long x, long y, VARIANT* child)
+{
+    if (!ClearOut(child))
         return E_POINTER;
-    child->vt = VT_EMPTY;
-    if (!m_control)
+    if (!m_tree)
         return CO_E_OBJNOTCONNECTED;
+    if (m_client)
+        return ClientHitTest(x, y, child);
     POINT pt = {x, y};
     ScreenToClient(m_tree->Window(), &pt);
     RECT rc = m_control->GetPos();
-    if (!PtInRect(&rc, pt))
-        return S_FALSE;
-    return GiveLong(CHILDID_SELF, child);
+    return PtInRect(&rc, pt) ? GiveLong(CHILDID_SELF, child) : S_FALSE;
 }
 
-STDMETHODIMP CControlAccessible::accDoDefaultAction(VARIANT child)
+HRESULT CAccessibleObject::ClientHitTest(long x, long y, VARIANT* child)
 {
-    if (HRESULT hr = Check(child); hr != S_OK)
+    POINT pt = {x, y};
+    ScreenToClient(m_tree->Window(), &pt);
+    // The innermost control of the tree under the point.
+    for (CControlUI* c = m_tree->Manager()->FindControl(pt); c; c = c->GetParent())
+        if (m_tree->ChildId(c))
+            return GiveObject(m_tree->ObjectOf(c), child);
+    return m_std->accHitTest(x, y, child);
+}
+
+STDMETHODIMP CAccessibleObject::get_accFocus(VARIANT* focus)
+{
+    if (!ClearOut(focus))
+        return E_POINTER;
+    if (!m_tree)
+        return CO_E_OBJNOTCONNECTED;
+    if (!m_client)
+        return m_control->IsFocused() ? GiveLong(CHILDID_SELF, focus) : S_FALSE;
+    CControlUI* control = m_tree->Manager()->GetFocus();
+    if (control && m_tree->ChildId(control))
+        return GiveObject(m_tree->ObjectOf(control), focus);
+    return m_std->get_accFocus(focus);
+}
+
+// --- what an object says of itself or of a child -------------------------
+
+STDMETHODIMP CAccessibleObject::get_accName(VARIANT child, BSTR* name)
+{
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
         return hr;
-    if (DefaultActionName(m_control).empty())
-        return DISP_E_MEMBERNOTFOUND;
-    m_tree->PostDefaultAction(m_control);
-    return S_OK;
+    return control ? GiveString(AccessibleName(control), name) : ClientName(child, name);
 }
 
-// --- the client area -----------------------------------------------------
-
-void CClientAccessible::Disconnect()
+HRESULT CAccessibleObject::ClientName(const VARIANT& child, BSTR* name)
 {
-    m_tree = nullptr;
-    m_std.Reset();
-}
-
-IAccessible* CClientAccessible::ChildObject(const VARIANT& child) const
-{
-    if (!m_tree || child.vt != VT_I4 || child.lVal == CHILDID_SELF)
-        return nullptr;
-    CControlUI* control = m_tree->ChildAt(child.lVal);
-    return control ? m_tree->ObjectOf(control) : nullptr;
-}
-
-// Forwards a question about a child to the child's own object.
-#define KX_FORWARD_TO_CHILD(child, call)                                   \
-    if (!m_std)                                                            \
-        return CO_E_OBJNOTCONNECTED;                                       \
-    if (!IsSelf(child)) {                                                  \
-        IAccessible* object = ChildObject(child);                          \
-        if (!object)                                                       \
-            return E_INVALIDARG;                                           \
-        VARIANT self = Self();                                             \
-        (void)self;                                                        \
-        return object->call;                                               \
-    }
-
-STDMETHODIMP CClientAccessible::get_accParent(IDispatch** parent)
-{
-    if (!m_std)
-        return CO_E_OBJNOTCONNECTED;
-    return m_std->get_accParent(parent);
-}
-
-STDMETHODIMP CClientAccessible::get_accChildCount(long* count)
-{
-    if (!count)
+    if (!name)
         return E_POINTER;
-    if (!m_tree)
-        return CO_E_OBJNOTCONNECTED;
-    *count = static_cast<long>(m_tree->Children().size());
-    return S_OK;
-}
-
-STDMETHODIMP CClientAccessible::get_accChild(VARIANT child, IDispatch** dispatch)
-{
-    if (!dispatch)
-        return E_POINTER;
-    *dispatch = nullptr;
-    if (!m_tree)
-        return CO_E_OBJNOTCONNECTED;
-    IAccessible* object = ChildObject(child);
-    if (!object)
-        return E_INVALIDARG;
-    object->AddRef();
-    *dispatch = object;
-    return S_OK;
-}
-
-STDMETHODIMP CClientAccessible::get_accName(VARIANT child, BSTR* name)
-{
-    KX_FORWARD_TO_CHILD(child, get_accName(self, name))
     HRESULT hr = m_std->get_accName(child, name);
     if (hr == S_OK && *name && **name)
         return hr;
@@ -329,104 +266,92 @@ STDMETHODIMP CClientAccessible::get_accName(VARIANT child, BSTR* name)
     return GiveString({}, name);
 }
 
-STDMETHODIMP CClientAccessible::get_accValue(VARIANT child, BSTR* value)
+STDMETHODIMP CAccessibleObject::get_accValue(VARIANT child, BSTR* value)
 {
-    KX_FORWARD_TO_CHILD(child, get_accValue(self, value))
-    return GiveString({}, value);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    return GiveString(control ? AccessibleValue(control) : std::wstring(), value);
 }
 
-STDMETHODIMP CClientAccessible::get_accDescription(VARIANT child, BSTR* description)
+STDMETHODIMP CAccessibleObject::get_accRole(VARIANT child, VARIANT* role)
 {
-    KX_FORWARD_TO_CHILD(child, get_accDescription(self, description))
-    return GiveString({}, description);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    return control ? GiveLong(AccessibleRole(control), role) : m_std->get_accRole(child, role);
 }
 
-STDMETHODIMP CClientAccessible::get_accRole(VARIANT child, VARIANT* role)
+STDMETHODIMP CAccessibleObject::get_accState(VARIANT child, VARIANT* state)
 {
-    KX_FORWARD_TO_CHILD(child, get_accRole(self, role))
-    return m_std->get_accRole(child, role);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    return control ? GiveLong(AccessibleState(control), state) : m_std->get_accState(child, state);
 }
 
-STDMETHODIMP CClientAccessible::get_accState(VARIANT child, VARIANT* state)
+STDMETHODIMP CAccessibleObject::accLocation(long* x, long* y, long* w, long* h, VARIANT child)
 {
-    KX_FORWARD_TO_CHILD(child, get_accState(self, state))
-    return m_std->get_accState(child, state);
-}
-
-STDMETHODIMP CClientAccessible::get_accFocus(VARIANT* focus)
-{
-    if (!focus)
+    if (!x || !y || !w || !h)
         return E_POINTER;
-    focus->vt = VT_EMPTY;
-    if (!m_tree)
-        return CO_E_OBJNOTCONNECTED;
-    CControlUI* control = m_tree->Manager()->GetFocus();
-    if (control && m_tree->ChildId(control)) {
-        GiveObject(m_tree->ObjectOf(control), focus);
-        return S_OK;
-    }
-    return m_std->get_accFocus(focus);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    if (!control)
+        return m_std->accLocation(x, y, w, h, child);
+    RECT rc = control->GetPos();
+    POINT origin = {rc.left, rc.top};
+    ClientToScreen(m_tree->Window(), &origin);
+    *x = origin.x;
+    *y = origin.y;
+    *w = rc.right - rc.left;
+    *h = rc.bottom - rc.top;
+    return S_OK;
 }
 
-STDMETHODIMP CClientAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
+// --- what an object does -------------------------------------------------
+
+STDMETHODIMP CAccessibleObject::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    KX_FORWARD_TO_CHILD(child, get_accDefaultAction(self, action))
-    return m_std->get_accDefaultAction(child, action);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    if (!control)
+        return m_std->get_accDefaultAction(child, action);
+    std::wstring name = DefaultActionName(control);
+    if (!name.empty())
+        return GiveString(name, action);
+    if (action)
+        *action = nullptr;
+    return DISP_E_MEMBERNOTFOUND;
 }
 
-STDMETHODIMP CClientAccessible::accSelect(long flags, VARIANT child)
+STDMETHODIMP CAccessibleObject::accSelect(long flags, VARIANT child)
 {
-    KX_FORWARD_TO_CHILD(child, accSelect(flags, self))
-    return m_std->accSelect(flags, child);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    if (!control)
+        return m_std->accSelect(flags, child);
+    if (flags != SELFLAG_TAKEFOCUS)
+        return E_INVALIDARG;  // nothing in these windows is selected but the focus
+    if (!(AccessibleState(control) & STATE_SYSTEM_FOCUSABLE))
+        return S_FALSE;
+    control->SetFocus();
+    return S_OK;
 }
 
-STDMETHODIMP CClientAccessible::accLocation(long* x, long* y, long* w, long* h, VARIANT child)
+STDMETHODIMP CAccessibleObject::accDoDefaultAction(VARIANT child)
 {
-    KX_FORWARD_TO_CHILD(child, accLocation(x, y, w, h, self))
-    return m_std->accLocation(x, y, w, h, child);
+    CControlUI* control;
+    if (HRESULT hr = Subject(child, &control); hr != S_OK)
+        return hr;
+    if (!control)
+        return m_std->accDoDefaultAction(child);
+    if (DefaultActionName(control).empty())
+        return DISP_E_MEMBERNOTFOUND;
+    m_tree->PostDefaultAction(control);
+    return S_OK;
 }
-
-STDMETHODIMP CClientAccessible::accNavigate(long dir, VARIANT start, VARIANT* end)
-{
-    KX_FORWARD_TO_CHILD(start, accNavigate(dir, self, end))
-    if (!end)
-        return E_POINTER;
-    std::vector<CControlUI*> children = m_tree->Children();
-    if ((dir == NAVDIR_FIRSTCHILD || dir == NAVDIR_LASTCHILD)) {
-        end->vt = VT_EMPTY;
-        if (children.empty())
-            return S_FALSE;
-        GiveObject(m_tree->ObjectOf(dir == NAVDIR_FIRSTCHILD ? children.front() : children.back()), end);
-        return S_OK;
-    }
-    return m_std->accNavigate(dir, start, end);
-}
-
-STDMETHODIMP CClientAccessible::accHitTest(long x, long y, VARIANT* child)
-{
-    if (!child)
-        return E_POINTER;
-    child->vt = VT_EMPTY;
-    if (!m_std)
-        return CO_E_OBJNOTCONNECTED;
-    POINT pt = {x, y};
-    ScreenToClient(m_tree->Window(), &pt);
-    // The innermost control of the tree under the point.
-    for (CControlUI* c = m_tree->Manager()->FindControl(pt); c; c = c->GetParent()) {
-        if (m_tree->ChildId(c)) {
-            GiveObject(m_tree->ObjectOf(c), child);
-            return S_OK;
-        }
-    }
-    return m_std->accHitTest(x, y, child);
-}
-
-STDMETHODIMP CClientAccessible::accDoDefaultAction(VARIANT child)
-{
-    KX_FORWARD_TO_CHILD(child, accDoDefaultAction(self))
-    return m_std->accDoDefaultAction(child);
-}
-
-#undef KX_FORWARD_TO_CHILD
 
 }  // namespace DuiLib

@@ -83,7 +83,7 @@ IAccessible* CAccessibleTree::Client()
         !standard)
         return nullptr;
     // Made with one reference, which the tree keeps.
-    m_pClient.Attach(new CClientAccessible(this, std::move(standard)));
+    m_pClient.Attach(new CAccessibleObject(this, std::move(standard)));
     return m_pClient.Get();
 }
 
@@ -92,8 +92,8 @@ IAccessible* CAccessibleTree::ObjectOf(CControlUI* control)
     auto it = m_objects.find(control);
     if (it != m_objects.end())
         return it->second.Get();
-    ComPtr<CControlAccessible> object;
-    object.Attach(new CControlAccessible(this, control));  // its one reference
+    ComPtr<CAccessibleObject> object;
+    object.Attach(new CAccessibleObject(this, control));  // its one reference
     return m_objects.emplace(control, std::move(object)).first->second.Get();
 }
 

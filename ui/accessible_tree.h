@@ -18,8 +18,7 @@ namespace DuiLib {
 
 class CControlUI;
 class CPaintManagerUI;
-class CClientAccessible;
-class CControlAccessible;
+class CAccessibleObject;
 
 class CAccessibleTree {
 public:
@@ -54,8 +53,8 @@ public:
 
 private:
     CPaintManagerUI* m_pm;
-    ComPtr<CClientAccessible> m_pClient;
-    std::map<CControlUI*, ComPtr<CControlAccessible>> m_objects;
+    ComPtr<CAccessibleObject> m_pClient;
+    std::map<CControlUI*, ComPtr<CAccessibleObject>> m_objects;
 };
 
 // Posted to the window to run a control's default action.
