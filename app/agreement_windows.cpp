@@ -12,34 +12,6 @@ static_assert(kStyle == 0x12CE0000);
 constexpr int kWidth = 560;
 constexpr int kHeight = 360;
 
-// Both windows: the two close buttons close it; nothing else is theirs.
-bool IsCloseClick(const TNotifyUI& msg)
-{
-    if (_wcsicmp(msg.sType.c_str(), L"click") != 0 || !msg.pSender)
-        return false;
-    const std::wstring& name = msg.pSender->GetName();
-    return _wcsicmp(name.c_str(), L"btn_close") == 0 ||
-           _wcsicmp(name.c_str(), L"btn_closewin") == 0;
-}
-
-// A double click on the title area would maximise a framed window.
-LRESULT SwallowTitleDoubleClick(UINT uMsg, BOOL& bHandled)
-{
-    bHandled = uMsg == WM_NCLBUTTONDBLCLK ? TRUE : FALSE;
-    return 0;
-}
-
-// "确定" has the focus and is the default: Enter or Space closes the window;
-// Esc presses the × as a dialog's close button.
-void FocusCloseButton(CPaintManagerUI& pm)
-{
-    if (CControlUI* close = pm.FindControl(L"btn_close")) {
-        close->SetFocus();
-        pm.SetDefaultButton(close);
-    }
-    pm.SetCancelButton(pm.FindControl(L"btn_closewin"));
-}
-
 // The window deletes itself once its native window is gone (OnFinalMessage).
 template <class Window>
 void ShowAgreement(HWND owner, const wchar_t* title)
@@ -54,54 +26,58 @@ void ShowAgreement(HWND owner, const wchar_t* title)
 
 }  // namespace
 
-void CWnd_UserArg::InitWindow() { FocusCloseButton(m_pm); }
+// "确定" has the focus and is the default: Enter or Space closes the window;
+// Esc presses the × as a dialog's close button.
+template <const wchar_t* SkinPrefix>
+void CAgreementWnd<SkinPrefix>::InitWindow()
+{
+    if (CControlUI* close = m_pm.FindControl(L"btn_close")) {
+        close->SetFocus();
+        m_pm.SetDefaultButton(close);
+    }
+    m_pm.SetCancelButton(m_pm.FindControl(L"btn_closewin"));
+}
 
-void CWnd_UserArg::OnFinalMessage(HWND hWnd)
+template <const wchar_t* SkinPrefix>
+void CAgreementWnd<SkinPrefix>::OnFinalMessage(HWND hWnd)
 {
     WindowImplBase::OnFinalMessage(hWnd);
     delete this;
 }
 
-std::wstring CWnd_UserArg::GetSkinFile()
+template <const wchar_t* SkinPrefix>
+std::wstring CAgreementWnd<SkinPrefix>::GetSkinFile()
 {
-    return L"wnd_userargment_" + GetLanguageCode() + L".xml";
+    return SkinPrefix + GetLanguageCode() + L".xml";
 }
 
-LRESULT CWnd_UserArg::ResponseDefaultKeyEvent(WPARAM wParam) { return wParam == VK_RETURN; }
-
-LRESULT CWnd_UserArg::HandleCustomMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+template <const wchar_t* SkinPrefix>
+LRESULT CAgreementWnd<SkinPrefix>::ResponseDefaultKeyEvent(WPARAM wParam)
 {
-    return SwallowTitleDoubleClick(uMsg, bHandled);
+    return wParam == VK_RETURN;
 }
 
-void CWnd_UserArg::Notify(TNotifyUI& msg)
+// A double click on the title area would maximise a framed window.
+template <const wchar_t* SkinPrefix>
+LRESULT CAgreementWnd<SkinPrefix>::HandleCustomMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
 {
-    if (IsCloseClick(msg))
+    bHandled = uMsg == WM_NCLBUTTONDBLCLK ? TRUE : FALSE;
+    return 0;
+}
+
+// The two close buttons close it; nothing else is theirs.
+template <const wchar_t* SkinPrefix>
+void CAgreementWnd<SkinPrefix>::Notify(TNotifyUI& msg)
+{
+    if (_wcsicmp(msg.sType.c_str(), L"click") != 0 || !msg.pSender)
+        return;
+    const std::wstring& name = msg.pSender->GetName();
+    if (_wcsicmp(name.c_str(), L"btn_close") == 0 || _wcsicmp(name.c_str(), L"btn_closewin") == 0)
         Close(1);
 }
 
-void CWnd_Privacy::InitWindow() { FocusCloseButton(m_pm); }
-
-void CWnd_Privacy::OnFinalMessage(HWND hWnd)
-{
-    WindowImplBase::OnFinalMessage(hWnd);
-    delete this;
-}
-
-std::wstring CWnd_Privacy::GetSkinFile() { return L"wnd_privacy_" + GetLanguageCode() + L".xml"; }
-
-LRESULT CWnd_Privacy::ResponseDefaultKeyEvent(WPARAM wParam) { return wParam == VK_RETURN; }
-
-LRESULT CWnd_Privacy::HandleCustomMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
-{
-    return SwallowTitleDoubleClick(uMsg, bHandled);
-}
-
-void CWnd_Privacy::Notify(TNotifyUI& msg)
-{
-    if (IsCloseClick(msg))
-        Close(1);
-}
+template class CAgreementWnd<kUserAgreementSkin>;
+template class CAgreementWnd<kPrivacyAgreementSkin>;
 
 void ShowUserAgreement(HWND owner) { ShowAgreement<CWnd_UserArg>(owner, L"服务协议"); }
 

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <vector>
+
 #include "system/win_handles.h"
 
 bool ProcessImagePath(DWORD processId, std::wstring& path, ImagePathSource source)
@@ -29,46 +31,43 @@ bool ProcessImagePath(DWORD processId, std::wstring& path, ImagePathSource sourc
     return true;
 }
 
-bool FindProcessByName(const std::wstring& exeName, DWORD& processId)
+namespace {
+
+// The ids of the running processes with that executable name, in the order
+// the system lists them.
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName)
 {
+    std::vector<DWORD> ids;
     UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return false;
-
+        return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-         more = Process32NextW(snapshot.Get(), &entry)) {
-        if (exeName == entry.szExeFile) {
-            processId = entry.th32ProcessID;
-            return true;
-        }
-    }
-    return false;
+         more = Process32NextW(snapshot.Get(), &entry))
+        if (exeName == entry.szExeFile)
+            ids.push_back(entry.th32ProcessID);
+    return ids;
+}
+
+}  // namespace
+
+bool FindProcessByName(const std::wstring& exeName, DWORD& processId)
+{
+    std::vector<DWORD> ids = ProcessesNamed(exeName);
+    if (ids.empty())
+        return false;
+    processId = ids.front();
+    return true;
 }
 
 bool FindProcessByNameAndPath(const std::wstring& exeName, const std::wstring& imagePath,
                               DWORD& processId)
 {
-    DWORD lastMatch = static_cast<DWORD>(-1);
-    {
-        UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        if (!snapshot)
-            return false;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-             more = Process32NextW(snapshot.Get(), &entry)) {
-            if (exeName == entry.szExeFile)
-                lastMatch = entry.th32ProcessID;
-        }
-    }
-    if (lastMatch == static_cast<DWORD>(-1))
-        return false;
-
+    std::vector<DWORD> ids = ProcessesNamed(exeName);
     std::wstring path;
-    if (!ProcessImagePath(lastMatch, path) || imagePath != path)
+    if (ids.empty() || !ProcessImagePath(ids.back(), path) || imagePath != path)
         return false;
-    processId = lastMatch;
+    processId = ids.back();
     return true;
 }

@@ -38,3 +38,13 @@ bool ResolveProc(HMODULE module, const char* name, Fn& fn)
     fn = ProcAddress<Fn>(module, name);
     return fn != nullptr;
 }
+
+// A table of a library's functions, filled by LOAD once per process on first
+// use (thread-safe); null when LOAD found any of them missing.
+template <class Api>
+const Api* LoadOnce(bool (*load)(Api&))
+{
+    static Api api;
+    static const bool loaded = load(api);
+    return loaded ? &api : nullptr;
+}

@@ -19,9 +19,4 @@ bool Load(WinInet& api)
 
 }  // namespace
 
-const WinInet* LoadWinInet()
-{
-    static WinInet api;
-    static const bool loaded = Load(api);  // thread-safe one-time initialisation
-    return loaded ? &api : nullptr;
-}
+const WinInet* LoadWinInet() { return LoadOnce(Load); }

@@ -23,6 +23,7 @@
 #include <stb_image.h>
 #pragma GCC diagnostic pop
 
+#include "ui/render.h"
 #include "ui/resource_store.h"
 
 namespace DuiLib {
@@ -67,15 +68,8 @@ std::unique_ptr<TImageInfo> CImageCache::Decode(const uint8_t* data, size_t size
 
 std::unique_ptr<TImageInfo> CImageCache::NewPicture(int width, int height)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top-down
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    unique_hbitmap bmp = NewTopDownBitmap(width, height, &bits);
     if (!bmp)
         return nullptr;
     auto info = std::make_unique<TImageInfo>();

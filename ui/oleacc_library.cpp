@@ -15,11 +15,6 @@ bool Load(OleAcc& api)
 
 }  // namespace
 
-const OleAcc* LoadOleAcc()
-{
-    static OleAcc api;
-    static const bool loaded = Load(api);  // thread-safe one-time initialisation
-    return loaded ? &api : nullptr;
-}
+const OleAcc* LoadOleAcc() { return LoadOnce(Load); }
 
 }  // namespace DuiLib

@@ -349,14 +349,8 @@ void CPaintManagerUI::EnsureOffscreen(int cx, int cy)
     if (m_hDcOffscreen && m_szOffscreen.cx == cx && m_szOffscreen.cy == cy)
         return;
     ReleaseOffscreen();
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    m_hbmpOffscreen.reset(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_hbmpOffscreen = NewTopDownBitmap(cx, cy, &bits);
     if (!m_hbmpOffscreen)
         return;
     m_hDcOffscreen.reset(CreateCompatibleDC(nullptr));

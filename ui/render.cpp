@@ -11,6 +11,19 @@
 
 namespace DuiLib {
 
+unique_hbitmap NewTopDownBitmap(int width, int height, void** bits)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    *bits = nullptr;
+    return unique_hbitmap(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
 namespace {
 
 struct MemDC {
@@ -104,14 +117,8 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
         return;
     }
     // One premultiplied pixel stretched over the rectangle.
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = 1;
-    bmi.bmiHeader.biHeight = 1;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    unique_hbitmap bmp = NewTopDownBitmap(1, 1, &bits);
     if (!bmp)
         return;
     DWORD r = ((color >> 16) & 0xFF) * alpha / 255, g = ((color >> 8) & 0xFF) * alpha / 255,

@@ -29,6 +29,10 @@ private:
     bool m_bHadRgn = false;
 };
 
+// A 32-bit top-down picture the program draws into directly; bits receives
+// its first pixel. Null when the system has no memory for it.
+unique_hbitmap NewTopDownBitmap(int width, int height, void** bits);
+
 class CRenderEngine {
 public:
     static COLORREF ToColorRef(DWORD argb);

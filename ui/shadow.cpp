@@ -123,14 +123,8 @@ void CShadowUI::Update()
 
 void CShadowUI::Draw(const RECT& rcWnd, int w, int h)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = w;
-    bmi.bmiHeader.biHeight = -h;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    unique_hbitmap bmp = NewTopDownBitmap(w, h, &bits);
     if (!bmp)
         return;
     HDC screen = GetDC(nullptr);

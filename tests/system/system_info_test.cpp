@@ -61,3 +61,20 @@ TEST(SystemInfo, RunTimeLibrariesComeFromTheSystemDirectoryAndMissingFunctionsAr
     EXPECT_EQ(ProcAddress<VersionFn>(ntdll, "KxNoSuchFunction"), nullptr);
     EXPECT_EQ(ProcAddress<VersionFn>(nullptr, "RtlGetVersion"), nullptr);
 }
+
+// A library a system lacks is looked for once, not again on every use.
+struct MissingApi {
+    static inline int loads = 0;
+    void (*fn)() = nullptr;
+};
+
+TEST(SystemInfo, ALibraryTableIsLoadedOnceAndIsNullWhenAFunctionIsMissing)
+{
+    auto load = [](MissingApi& api) {
+        ++MissingApi::loads;
+        return ResolveProc(GetModuleHandleW(L"ntdll.dll"), "KxNoSuchFunction", api.fn);
+    };
+    EXPECT_EQ(LoadOnce<MissingApi>(load), nullptr);
+    EXPECT_EQ(LoadOnce<MissingApi>(load), nullptr);
+    EXPECT_EQ(MissingApi::loads, 1);
+}
