@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/accessible_reader.h"
+#include "open_window_test.h"
 #include "ui_test_support.h"
 
 using namespace DuiLib;
@@ -13,24 +14,10 @@ using uitest::TestWindow;
 
 namespace {
 
-class Accessibility : public testing::Test {
+class Accessibility : public uitest::OpenWindowTest<TestWindow> {
 protected:
-    void SetUp() override
-    {
-        uitest::InstallTestSkin();
-        ASSERT_TRUE(wnd.Open());
-        hWnd = wnd.GetHWND();
-        SetForegroundWindow(hWnd);
-        uitest::Pump();
-    }
-    void TearDown() override
-    {
-        if (IsWindow(hWnd))
-            DestroyWindow(hWnd);
-    }
+    Accessibility() : OpenWindowTest(L"test_main.xml") {}
     void Key(UINT vk) { SendMessageW(hWnd, WM_KEYDOWN, vk, 0); }
-    TestWindow wnd{L"test_main.xml"};
-    HWND hWnd = nullptr;
 };
 
 struct Expected {

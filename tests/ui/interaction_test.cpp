@@ -3,6 +3,7 @@
 // keyboard focus and the caption hit-test.
 #include <gtest/gtest.h>
 
+#include "open_window_test.h"
 #include "ui_test_support.h"
 
 using namespace DuiLib;
@@ -10,29 +11,14 @@ using uitest::TestWindow;
 
 namespace {
 
-class Interaction : public testing::Test {
+class Interaction : public uitest::OpenWindowTest<TestWindow> {
 protected:
-    void SetUp() override
-    {
-        uitest::InstallTestSkin();
-        ASSERT_TRUE(wnd.Open());
-        hWnd = wnd.GetHWND();
-        SetForegroundWindow(hWnd);
-        uitest::Pump();
-        wnd.notes.clear();
-    }
-    void TearDown() override
-    {
-        if (IsWindow(hWnd))
-            DestroyWindow(hWnd);
-    }
+    Interaction() : OpenWindowTest(L"test_main.xml") {}
     LRESULT HitTest(POINT client)
     {
         ClientToScreen(hWnd, &client);
         return SendMessageW(hWnd, WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y));
     }
-    TestWindow wnd{L"test_main.xml"};
-    HWND hWnd = nullptr;
 };
 
 BOOL CALLBACK FindVisibleToolTip(HWND h, LPARAM lp)

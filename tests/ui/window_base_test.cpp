@@ -3,6 +3,7 @@
 // fonts across windows and the notification pump.
 #include <gtest/gtest.h>
 
+#include "open_window_test.h"
 #include "ui_test_support.h"
 
 using namespace DuiLib;
@@ -41,25 +42,7 @@ public:
     }
 };
 
-class WindowBase : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        uitest::InstallTestSkin();
-        ASSERT_TRUE(wnd.Open());
-        hWnd = wnd.GetHWND();
-        SetForegroundWindow(hWnd);
-        uitest::Pump();
-        wnd.notes.clear();
-    }
-    void TearDown() override
-    {
-        if (IsWindow(hWnd))
-            DestroyWindow(hWnd);
-    }
-    CustomWindow wnd;
-    HWND hWnd = nullptr;
-};
+class WindowBase : public uitest::OpenWindowTest<CustomWindow> {};
 
 class ForwardingPump : public CNotifyPump {
 public:
