@@ -26,6 +26,12 @@ HWND MainWindowHandle()
 
 }  // namespace
 
+void SetMainWindow(DuiLib::CWindowWnd* wnd)
+{
+    std::lock_guard<std::mutex> hold(MainWindowLock());
+    g_pMainWnd = wnd;
+}
+
 void ForgetMainWindow(DuiLib::CWindowWnd* wnd)
 {
     std::lock_guard<std::mutex> hold(MainWindowLock());
@@ -57,3 +63,12 @@ bool PostInstallerFinished(InstallJobInfo* job)
 {
     return PostInstallerMessage(WM_INSTALL_FINISHED, 0, reinterpret_cast<LPARAM>(job));
 }
+
+void WindowJobReport::Status(const std::wstring& text) { PostInstallerStatus(text); }
+
+void WindowJobReport::Progress(int percent)
+{
+    PostInstallerMessage(WM_INSTALL_PROGRESS, static_cast<WPARAM>(percent), 0);
+}
+
+bool WindowJobReport::Finished(InstallJobInfo* job) { return PostInstallerFinished(job); }

@@ -1,11 +1,14 @@
 #pragma once
-// What the main window and the install job share: the job record, the
-// installer's window messages, the main window pointer and the closing flag.
+// The installer's window messages, the main window pointer and the closing
+// flag, and the install job's report posted as those messages.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 #include <string>
+
+#include "install/install_job.h"
+#include "install/job_report.h"
 
 namespace DuiLib { class CWindowWnd; }
 
@@ -15,28 +18,15 @@ constexpr UINT WM_INSTALL_FINISHED = WM_USER + 102;        // lParam: InstallJob
 constexpr UINT WM_SHOW_USER_AGREEMENT = WM_USER + 103;
 constexpr UINT WM_SHOW_PRIVACY_AGREEMENT = WM_USER + 107;
 
-// One installation, handed from the window to the job and back.
-struct InstallJobInfo {
-    uint8_t flag1 = 0;
-    uint8_t flag2 = 0;
-    uint8_t startMenuShortcuts = 1;
-    uint8_t quickLaunchShortcut = 0;
-    int32_t reserved = 0;
-    std::wstring installDir;   // absolute, ends with a backslash
-    std::wstring previousDir;  // earlier installation to end and remove, or empty
-    std::wstring extra1;
-    std::wstring extra2;
-    std::wstring extra3;
-    int32_t result = 0;        // 0 success, otherwise an error code
-    std::wstring status;
-};
-
 // The main window; posters take its native handle. Null until it exists and
 // again once it is gone (ForgetMainWindow).
 extern DuiLib::CWindowWnd* g_pMainWnd;
 // Set to 1 once when the main window starts closing; then nothing is posted.
 // Read by the install thread, set by the window's.
 extern std::atomic<int32_t> g_bClosing;
+
+// Called by the main window once it exists.
+void SetMainWindow(DuiLib::CWindowWnd* wnd);
 
 // Called by the main window before it deletes itself: a poster on another
 // thread either has taken the native handle already or finds no window, and
@@ -54,3 +44,13 @@ void PostInstallerStatus(const std::wstring& text);
 // Hands the finished job back to the window. Returns false when the window
 // is closing: the job keeps its record.
 bool PostInstallerFinished(InstallJobInfo* job);
+
+// The install job's report as the main window takes it: each status text,
+// progress value and the finished record posted to it as above, so nothing
+// is handed over once the window is closing.
+class WindowJobReport final : public JobReport {
+public:
+    void Status(const std::wstring& text) override;
+    void Progress(int percent) override;
+    bool Finished(InstallJobInfo* job) override;
+};

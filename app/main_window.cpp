@@ -53,7 +53,7 @@ std::wstring InstallerInstanceName()
     return name;
 }
 
-CWnd_Main::CWnd_Main() { g_pMainWnd = this; }
+CWnd_Main::CWnd_Main() { SetMainWindow(this); }
 
 LPCWSTR CWnd_Main::GetWindowClassName() const
 {
@@ -111,7 +111,7 @@ void CWnd_Main::DescribeForScreenReaders()
 
 void CWnd_Main::InitWindow()
 {
-    g_pMainWnd = this;
+    SetMainWindow(this);
     SetIcon(kIconId);
     FindControls();
     DescribeForScreenReaders();

@@ -7,6 +7,7 @@
 
 #include "app/agreement_windows.h"
 #include "app/install_paths.h"
+#include "app/install_thread.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/process_end.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Extraction benchmark: ExtractTo under Wine against native 7-Zip on the same
 # archive (about 160 MB in 20 directories, packed like the product payload),
-# then a whole install job (InstallThread, the archive as its payload) against
+# then a whole install job (RunInstallJob, the archive as its payload) against
 # the same native extraction. Beside them, from the same run: native decoding
 # alone (7zz t), the write floor under Wine (kx_write_floor: the same files,
 # same sizes, zeros, no decoding), the decoding floor under Wine
@@ -131,7 +131,7 @@ done
 # Each target against its reference, best of the three runs each.
 echo "load at the end: $(uptime)"
 echo "ExtractTo in-process:  $ours_s s$emu against 7zz x $native_s s: $(vs "$ours_s / $native_s" "(target <= 1.3)")"
-echo "InstallThread:         $job_s s$emu against 7zz x $native_s s: $(vs "$job_s / $native_s" "(target <= 1.5)")"
+echo "RunInstallJob:         $job_s s$emu against 7zz x $native_s s: $(vs "$job_s / $native_s" "(target <= 1.5)")"
 echo "7zz t (decoding):      $test_s s; write floor under Wine $floor_s s$emu; ExtractTo against the larger: $(vs "$ours_s / ($test_s > $floor_s ? $test_s : $floor_s)")"
 echo "decoding under Wine:   $decode_s s$emu (our 7-Zip code, nothing written); ExtractTo against it: $(calc "$ours_s / $decode_s") x"
 echo "ExtractTo by writers:  1: ${writers_s[1]} s, 2: ${writers_s[2]} s, 4: ${writers_s[4]} s$emu"

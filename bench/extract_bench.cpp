@@ -12,6 +12,18 @@
 #include "install/pcallback.h"
 #include "install/seven_zip_extractor.h"
 
+namespace {
+
+// No main window: nothing is taken.
+class NoWindow final : public JobReport {
+public:
+    void Status(const std::wstring&) override {}
+    void Progress(int) override {}
+    bool Finished(InstallJobInfo*) override { return false; }
+};
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 3 && argc != 4) {
@@ -23,14 +35,16 @@ int wmain(int argc, wchar_t** argv)
     LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);
 
-    // No main window: the callback formats its texts, the posts are skipped.
-    g_installProgress = 10.0f;
+    // No main window: the callback formats its texts, the reports are dropped.
+    NoWindow noWindow;
+    InstallProgress progress(noWindow);
+    progress.percent = 10.0f;
     ::QueryPerformanceCounter(&start);
     int32_t result;
     {
         SevenZip::SevenZipExtractor extractor;
         extractor.UseArchiveFile(argv[1]);
-        PCallBack callback;
+        PCallBack callback(progress);
         result = extractor.ExtractTo(argv[2], &callback);
     }
     ::QueryPerformanceCounter(&end);
@@ -41,8 +55,8 @@ int wmain(int argc, wchar_t** argv)
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
     std::printf("result=%ld writers=%u files=%u dirs=%u extract_s=%.3f peak_working_set_mb=%.1f peak_pagefile_mb=%.1f\n",
                 static_cast<long>(result), SevenZip::intl::WriterThreadCount(),
-                static_cast<unsigned>(g_installedFiles.size()),
-                static_cast<unsigned>(g_installedDirs.size()), seconds,
+                static_cast<unsigned>(progress.installedFiles.size()),
+                static_cast<unsigned>(progress.installedDirs.size()), seconds,
                 static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0),
                 static_cast<double>(memory.PeakPagefileUsage) / (1024.0 * 1024.0));
     return result == 0 ? 0 : 1;

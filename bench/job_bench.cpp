@@ -1,5 +1,5 @@
-// Times one whole install job (InstallThread on a job record) as the main
-// window starts it, and prints how long it took.
+// Times one whole install job (RunInstallJob on a job record) as the main
+// window's install thread runs it, and prints how long it took.
 //   usage: kx_job_bench --embed ARCHIVE OUT.EXE   copy of this program carrying
 //                                                 ARCHIVE as its payload (7Z/101)
 //          kx_job_bench DESTDIR                   one job into DESTDIR
@@ -10,13 +10,20 @@
 #include <memory>
 #include <string>
 
-#include "app/installer_messages.h"
 #include "bench/embed_payload.h"
 #include "install/install_job.h"
 #include "install/install_progress.h"
 #include "system/usage_report.h"
 
 namespace {
+
+// No main window: nothing is taken, as while the window closes.
+class NoWindow final : public JobReport {
+public:
+    void Status(const std::wstring&) override {}
+    void Progress(int) override {}
+    bool Finished(InstallJobInfo*) override { return false; }
+};
 
 // This program once more, carrying ARCHIVE as the installer carries its payload.
 int Embed(const wchar_t* archive, const wchar_t* out)
@@ -38,7 +45,7 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "usage: kx_job_bench --embed ARCHIVE OUT.EXE | kx_job_bench DESTDIR\n");
         return 2;
     }
-    // No main window: the posts are skipped. The report goes to a loopback
+    // No main window: the reports are dropped. The usage report goes to a loopback
     // port nobody listens on, so no statistics server is reached.
     SetReportServerForTesting(L"127.0.0.1", 9);
     auto job = std::make_unique<InstallJobInfo>();
@@ -51,14 +58,16 @@ int wmain(int argc, wchar_t** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     // Nobody takes the record back without a window: the job frees it.
-    unsigned result = InstallThread(job.release());
+    NoWindow noWindow;
+    InstallProgress progress(noWindow);
+    int32_t result = RunInstallJob(job.release(), progress);
     QueryPerformanceCounter(&end);
     double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
     std::printf("result=%d files=%u dirs=%u job_s=%.3f peak_working_set_mb=%.1f\n", static_cast<int>(result),
-                static_cast<unsigned>(g_installedFiles.size()), static_cast<unsigned>(g_installedDirs.size()), seconds,
+                static_cast<unsigned>(progress.installedFiles.size()), static_cast<unsigned>(progress.installedDirs.size()), seconds,
                 static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
     return result == 0 ? 0 : 1;
 }

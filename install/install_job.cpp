@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/installer_messages.h"
 #include "app/string_bundle.h"
 #include "install/earlier_installation.h"
 #include "install/install_progress.h"
@@ -23,10 +22,10 @@ namespace {
 
 // The window's progress bar moves in these steps; the sum is kept as float
 // and each step added in double, so the values posted are 74, 79 after 69.
-void AddProgress(double points)
+void AddProgress(InstallProgress& progress, double points)
 {
-    volatile double sum = static_cast<double>(g_installProgress) + points;
-    g_installProgress = static_cast<float>(sum);
+    volatile double sum = static_cast<double>(progress.percent) + points;
+    progress.percent = static_cast<float>(sum);
 }
 
 std::wstring WithClientName(const wchar_t* format)
@@ -73,66 +72,67 @@ void CreateQuickLaunchShortcut(const std::wstring& launcher)
         CreateShortcut(WithClientName(L"%s.lnk").c_str(), launcher.c_str(), L"", folder);
 }
 
-int32_t RunSteps(const InstallJobInfo& job)
+int32_t RunSteps(const InstallJobInfo& job, InstallProgress& progress)
 {
-    g_installProgress = 0.0f;
-    g_installedFiles.clear();
-    g_installedDirs.clear();
+    progress.percent = 0.0f;
+    progress.installedFiles.clear();
+    progress.installedDirs.clear();
     const std::wstring launcher = job.installDir + LauncherExeName;
     const std::wstring uninstaller = job.installDir + UninstallerExeName;
     std::wstring text;
 
-    PostStatusText(text);
-    g_installProgress = 5.0f;
-    PostProgress();
+    progress.PostStatusText(text);
+    progress.percent = 5.0f;
+    progress.PostProgress();
 
     MakeRoom(job.installDir, job.previousDir);
 
     // Removed with the archive when the job ends, whichever way.
     PayloadDir payload;
     if (!payload.Create(PayloadTempDir()) || !payload.WriteArchive()) {
-        PostStatusText(text);
+        progress.PostStatusText(text);
         return -1;
     }
 
     text = GetString(L"INSTALL_2_TEXT");
-    PostStatusText(text);
-    AddProgress(5.0);
-    PostProgress();
+    progress.PostStatusText(text);
+    AddProgress(progress, 5.0);
+    progress.PostProgress();
 
     int32_t extracted;
     {
         SevenZip::SevenZipExtractor extractor;
         extractor.UseArchiveFile(payload.ArchivePath());
         extractor.UseArchiveHandle(payload.Archive());
-        PCallBack callback;
+        PCallBack callback(progress);
         extracted = extractor.ExtractTo(job.installDir, &callback);
     }
     if (extracted != 0)
         return extracted;
 
-    WriteUninstallManifest(job.installDir + kManifestFileName);
+    WriteUninstallManifestOf(job.installDir + kManifestFileName, progress.installedFiles,
+                             progress.installedDirs);
 
     {
         ComInitScope com;  // the shell links need COM on this thread
         if (job.startMenuShortcuts) {
             text = GetString(L"INSTALL_CREATE_STARTMENU_SHORTCUT_TEXT");
-            PostStatusText(text);
-            AddProgress(5.0);
-            PostProgress();
+            progress.PostStatusText(text);
+            AddProgress(progress, 5.0);
+            progress.PostProgress();
             CreateStartMenuShortcuts(launcher, uninstaller);
         }
         if (job.quickLaunchShortcut) {
-            PostStatusText(text);
-            AddProgress(5.0);
-            PostProgress();
+            progress.PostStatusText(text);
+            AddProgress(progress, 5.0);
+            progress.PostProgress();
             CreateQuickLaunchShortcut(launcher);
         }
     }
 
-    PostStatusText(text);
-    AddProgress(5.0);
-    PostProgress();
+    progress.PostStatusText(text);
+    AddProgress(progress, 5.0);
+    progress.PostProgress();
 
     UninstallInfo info;
     info.SetInstallDir(job.installDir);
@@ -140,9 +140,9 @@ int32_t RunSteps(const InstallJobInfo& job)
     WriteProductKey(info);
     WriteUninstallEntry(info);
 
-    PostStatusText(text);
-    g_installProgress = 100.0f;
-    PostProgress();
+    progress.PostStatusText(text);
+    progress.percent = 100.0f;
+    progress.PostProgress();
 
     payload.Remove();
     WriteChannelFile(job.installDir);
@@ -151,15 +151,14 @@ int32_t RunSteps(const InstallJobInfo& job)
 
 }  // namespace
 
-unsigned __stdcall InstallThread(void* param)
+int32_t RunInstallJob(InstallJobInfo* job, InstallProgress& progress)
 {
-    auto* job = static_cast<InstallJobInfo*>(param);
-    const int32_t result = RunSteps(*job);
+    const int32_t result = RunSteps(*job, progress);
     job->result = result;
-    // Once posted the record is the window's; while the window is closing it
-    // is not handed over and nobody else would free it.
-    if (!PostInstallerFinished(job))
+    // Once handed over the record is the window's; while the window is
+    // closing it is not taken and nobody else would free it.
+    if (!progress.report.Finished(job))
         delete job;
     SendUsageReport(result == 0);
-    return static_cast<unsigned>(result);
+    return result;
 }

@@ -1,8 +1,30 @@
 #pragma once
-// The install job: everything that follows the install button, on its own
-// thread. The main window starts it with the runtime library's thread start.
-#include <windows.h>
+// The install job: everything that follows the install button. The main
+// window runs it on a thread of its own (app/install_thread.h).
+#include <cstdint>
+#include <string>
 
-// Thread procedure. param is the InstallJobInfo* the window allocated; the job
-// owns it until it posts WM_INSTALL_FINISHED. Returns the job's result code.
-unsigned __stdcall InstallThread(void* param);
+#include "install/install_progress.h"
+
+// One installation, handed from the window to the job and back.
+struct InstallJobInfo {
+    uint8_t flag1 = 0;
+    uint8_t flag2 = 0;
+    uint8_t startMenuShortcuts = 1;
+    uint8_t quickLaunchShortcut = 0;
+    int32_t reserved = 0;
+    std::wstring installDir;   // absolute, ends with a backslash
+    std::wstring previousDir;  // earlier installation to end and remove, or empty
+    std::wstring extra1;
+    std::wstring extra2;
+    std::wstring extra3;
+    int32_t result = 0;        // 0 success, otherwise an error code
+    std::wstring status;
+};
+
+// Runs the installation job describes on the calling thread, reporting
+// through progress.report and filling progress's lists of unpacked paths;
+// sets job->result, hands the record over with report.Finished (and frees
+// it when nobody takes it), then sends the usage report. The job owns the
+// record from the call on. Returns the result code.
+int32_t RunInstallJob(InstallJobInfo* job, InstallProgress& progress);

@@ -1,19 +1,23 @@
 #pragma once
-// The install job's progress as the main window sees it, and the paths it
-// unpacked, which the uninstall manifest is written from.
+// The running install job's own state: its progress as the window sees it,
+// the paths it unpacked (the uninstall manifest is written from them), and
+// where it reports.
 #include <string>
 #include <vector>
 
-// Progress percentage of the running install job; only the install thread
-// writes it.
-extern float g_installProgress;
+#include "install/job_report.h"
 
-// Every extracted file and directory, in the order the archive presents them.
-extern std::vector<std::wstring> g_installedFiles;
-extern std::vector<std::wstring> g_installedDirs;
+struct InstallProgress {
+    explicit InstallProgress(JobReport& to) : report(to) {}
 
-// Hands a copy of the text to the main window (dropped while it closes).
-void PostStatusText(const std::wstring& text);
+    JobReport& report;
+    // Percentage; the job and the extraction raise it in float steps.
+    float percent = 0.0f;
+    // Every extracted file and directory, in the order the archive presents them.
+    std::vector<std::wstring> installedFiles;
+    std::vector<std::wstring> installedDirs;
 
-// Posts g_installProgress, truncated toward zero, to the main window.
-void PostProgress();
+    void PostStatusText(const std::wstring& text) { report.Status(text); }
+    // Reports the percentage truncated toward zero.
+    void PostProgress() { report.Progress(static_cast<int>(percent)); }
+};

@@ -27,17 +27,17 @@ bool PCallBack::ItemStarting(const std::wstring& destDir, std::wstring& relative
                              bool isDirectory)
 {
     std::wstring path = destDir + relativePath;
-    PostStatusText(GetString(L"INSTALL_1_TEXT") + L"  " + path);
+    progress_.PostStatusText(GetString(L"INSTALL_1_TEXT") + L"  " + path);
     if (totalItems_ != 0) {
         // 60 points over all items; the step and the sum are rounded to
         // float at each stage, which makes the last value 69, not 70.
         volatile double exactStep = 60.0 / static_cast<double>(totalItems_);
         float step = static_cast<float>(exactStep);
-        volatile double sum = static_cast<double>(g_installProgress) + static_cast<double>(step);
-        g_installProgress = static_cast<float>(sum);
-        PostProgress();
+        volatile double sum = static_cast<double>(progress_.percent) + static_cast<double>(step);
+        progress_.percent = static_cast<float>(sum);
+        progress_.PostProgress();
     }
-    (isDirectory ? g_installedDirs : g_installedFiles).push_back(std::move(path));
+    (isDirectory ? progress_.installedDirs : progress_.installedFiles).push_back(std::move(path));
     return true;
 }
 

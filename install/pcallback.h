@@ -5,8 +5,12 @@
 
 #include "install/progress_callback.h"
 
+struct InstallProgress;
+
 class PCallBack : public SevenZip::ProgressCallback {
 public:
+    explicit PCallBack(InstallProgress& progress) : progress_(progress) {}
+
     bool ItemCountKnown(uint32_t count) override;
     bool ItemListReady(const std::vector<std::wstring>& paths,
                        const std::vector<uint64_t>& sizes) override;
@@ -20,5 +24,6 @@ public:
     void ItemRestored(const std::wstring& path) override;
 
 private:
+    InstallProgress& progress_;
     uint32_t totalItems_ = 0;
 };

@@ -5,7 +5,6 @@
 
 #include <pugixml.hpp>
 
-#include "install/install_progress.h"
 #include "system/file_system.h"
 
 namespace {
@@ -45,9 +44,4 @@ bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<st
     if (slash == std::wstring::npos)
         return false;
     return WriteNewFileIn(filePath.substr(0, slash + 1), filePath.substr(slash + 1), writer.text);
-}
-
-bool WriteUninstallManifest(const std::wstring& filePath)
-{
-    return WriteUninstallManifestOf(filePath, g_installedFiles, g_installedDirs);
 }

@@ -6,11 +6,7 @@
 // The manifest's name in the program directory, where the uninstaller looks.
 inline constexpr wchar_t kManifestFileName[] = L"Uninstall.xml";
 
-// Writes every extracted file and directory (g_installedFiles, then
-// g_installedDirs) to filePath. False when the file cannot be opened or a
-// write fails.
-bool WriteUninstallManifest(const std::wstring& filePath);
-
-// The same for given lists.
+// Writes every extracted file, then every extracted directory, to filePath.
+// False when the file cannot be opened or a write fails.
 bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<std::wstring>& files,
                               const std::vector<std::wstring>& dirs);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -152,4 +153,46 @@ TEST(InstallerMessagesNoWindow, WithoutAMainWindowNothingIsPosted)
 {
     g_pMainWnd = nullptr;
     EXPECT_FALSE(PostInstallerMessage(WM_INSTALL_PROGRESS, 1, 0));
+}
+
+// The install job's report reaches the window as the installer's messages,
+// with their objects, and nothing of it once the window is closing.
+TEST_F(InstallerMessages, TheJobsReportArrivesAsMessagesUntilClosing)
+{
+    struct Case {
+        const char* what;
+        int32_t closing;
+        bool taken;
+    } cases[] = {{"open window", 0, true}, {"closing window", 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wnd.got.clear();
+        g_bClosing = c.closing;
+        auto job = std::make_unique<InstallJobInfo>();
+        bool taken = !c.taken;
+        std::thread worker([&] {
+            WindowJobReport window;
+            JobReport& report = window;
+            report.Status(L"正在解压文件...");
+            report.Progress(69);
+            taken = report.Finished(job.get());
+        });
+        worker.join();
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&m);
+
+        EXPECT_EQ(taken, c.taken);
+        if (!c.taken) {
+            EXPECT_TRUE(wnd.got.empty());
+            continue;
+        }
+        ASSERT_EQ(wnd.got.size(), 3u);
+        EXPECT_EQ(wnd.got[0].msg, WM_INSTALL_STATUS);
+        EXPECT_EQ(wnd.got[0].status, L"正在解压文件...");
+        EXPECT_EQ(wnd.got[1].msg, WM_INSTALL_PROGRESS);
+        EXPECT_EQ(wnd.got[1].wParam, 69u);
+        EXPECT_EQ(wnd.got[2].msg, WM_INSTALL_FINISHED);
+        EXPECT_EQ(wnd.got[2].job, job.get());
+    }
 }

@@ -5,14 +5,15 @@
 #include <process.h>
 
 #include <optional>
+#include <thread>
 #include <shlobj.h>
 #include <json/reader.h>
 #include <wrl/client.h>
 
-#include "app/installer_messages.h"
 #include "install/install_progress.h"
 #include "install/payload_file.h"
 #include "install/shortcuts.h"
+#include "recording_report.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
@@ -21,83 +22,18 @@
 #include "tests/system/running_program.h"
 #include "tests/system/report_decrypt.h"
 #include "system/win_handles.h"
-#include "ui/window_wnd.h"
 
 namespace {
 
-// Stands in for the main window: records every installer message in order.
-class JobWindow : public DuiLib::CWindowWnd {
-public:
-    struct Posted {
-        UINT msg;
-        WPARAM progress;
-        std::wstring status;
-        InstallJobInfo* job;
-    };
-    std::vector<Posted> posted;
-
-    std::vector<WPARAM> Progress() const
-    {
-        std::vector<WPARAM> values;
-        for (const Posted& p : posted)
-            if (p.msg == WM_INSTALL_PROGRESS)
-                values.push_back(p.progress);
-        return values;
-    }
-    std::vector<std::wstring> Statuses() const
-    {
-        std::vector<std::wstring> texts;
-        for (const Posted& p : posted)
-            if (p.msg == WM_INSTALL_STATUS)
-                texts.push_back(p.status);
-        return texts;
-    }
-    int Finished() const
-    {
-        return static_cast<int>(std::count_if(posted.begin(), posted.end(),
-                                              [](const Posted& p) { return p.msg == WM_INSTALL_FINISHED; }));
-    }
-
-protected:
-    LPCWSTR GetWindowClassName() const override { return L"KxInstallJobTestWnd"; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg == WM_INSTALL_PROGRESS) {
-            posted.push_back({msg, wParam, {}, nullptr});
-            return 0;
-        }
-        if (msg == WM_INSTALL_STATUS) {
-            std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
-            posted.push_back({msg, 0, *text, nullptr});
-            return 0;
-        }
-        if (msg == WM_INSTALL_FINISHED) {
-            posted.push_back({msg, 0, {}, reinterpret_cast<InstallJobInfo*>(lParam)});
-            return 0;
-        }
-        return CWindowWnd::HandleMessage(msg, wParam, lParam);
-    }
-};
-
-// Runs InstallThread on its own thread as the main window does, pumping this
-// thread's messages until it ends; returns the thread's exit code.
-DWORD RunJob(InstallJobInfo* job, JobWindow& wnd)
+// Runs the job on its own thread as the main window does; returns its
+// result. What it reported is in progress.report, what it unpacked in
+// progress's lists.
+DWORD RunJob(InstallJobInfo* job, InstallProgress& progress)
 {
-    g_pMainWnd = &wnd;
-    UniqueHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, InstallThread, job, 0, nullptr)));
-    while (MsgWaitForMultipleObjects(1, std::array<HANDLE, 1>{thread.Get()}.data(), FALSE, 120000,
-                                     QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&m);
-    }
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&m);
-    DWORD code = 0xDEAD;
-    GetExitCodeThread(thread.Get(), &code);
-    g_pMainWnd = nullptr;
-    return code;
+    int32_t result = 0xDEAD;
+    std::thread worker([&] { result = RunInstallJob(job, progress); });
+    worker.join();
+    return static_cast<DWORD>(result);
 }
 
 std::wstring StartMenuFolder()
@@ -215,8 +151,6 @@ class InstallJob : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(wnd.Create(nullptr, L"job", WS_OVERLAPPEDWINDOW, 0), nullptr);
-        g_bClosing = 0;
         // No server listens there: the report fails and the job goes on.
         SetReportServerForTesting(L"127.0.0.1", kClosedPort);
         ClearFootprint();
@@ -226,12 +160,11 @@ protected:
     }
     void TearDown() override
     {
-        g_bClosing = 0;
-        ::DestroyWindow(wnd.GetHWND());
         ClearFootprint();
     }
     ScratchDir scratch{kInstallBase};
-    JobWindow wnd;
+    RecordingReport report;  // as the main window receives the job's report
+    InstallProgress progress{report};
     std::unique_ptr<InstallJobInfo> job = std::make_unique<InstallJobInfo>();
 };
 
@@ -245,22 +178,22 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
     SetReportServerForTesting(L"127.0.0.1", server.Port());
     const std::wstring dir = job->installDir;
     InstallJobInfo* record = job.get();
-    EXPECT_EQ(RunJob(record, wnd), 0u);
-    ASSERT_EQ(wnd.Finished(), 1);
-    std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);  // the window owns it now
+    EXPECT_EQ(RunJob(record, progress), 0u);
+    ASSERT_EQ(report.FinishedCount(), 1);
+    std::unique_ptr<InstallJobInfo> back(report.events.back().job);  // the window owns it now
     job.release();
     EXPECT_EQ(back.get(), record);
     EXPECT_EQ(back->result, 0);
-    EXPECT_EQ(wnd.posted.back().msg, static_cast<UINT>(WM_INSTALL_FINISHED));
+    EXPECT_EQ(report.events.back().kind, RecordingReport::kFinished);
 
     // 5, 10, one value per item up to 69, then the shortcuts, registry and end.
-    std::vector<WPARAM> progress = wnd.Progress();
-    ASSERT_EQ(progress.size(), 2u + 189u + 3u);
-    EXPECT_EQ(progress[0], 5u);
-    EXPECT_EQ(progress[1], 10u);
-    EXPECT_EQ(progress[190], 69u);
-    EXPECT_EQ(std::vector<WPARAM>(progress.end() - 3, progress.end()), (std::vector<WPARAM>{74, 79, 100}));
-    std::vector<std::wstring> status = wnd.Statuses();
+    std::vector<int> percent = report.ProgressValues();
+    ASSERT_EQ(percent.size(), 2u + 189u + 3u);
+    EXPECT_EQ(percent[0], 5);
+    EXPECT_EQ(percent[1], 10);
+    EXPECT_EQ(percent[190], 69);
+    EXPECT_EQ(std::vector<int>(percent.end() - 3, percent.end()), (std::vector<int>{74, 79, 100}));
+    std::vector<std::wstring> status = report.Statuses();
     ASSERT_EQ(status.size(), 2u + 189u + 3u);
     EXPECT_EQ(status[0], L"");
     EXPECT_EQ(status[1], L"正在解压文件...");
@@ -269,17 +202,17 @@ TEST_F(InstallJob, WholeJobInstallsRegistersAndReportsInOrder)
               (std::vector<std::wstring>{shortcutText, shortcutText, shortcutText}));
 
     // The product, its manifest and its channel file; the payload file gone.
-    EXPECT_EQ(g_installedDirs.size(), 19u);
-    EXPECT_EQ(g_installedFiles.size(), 170u);
-    for (const std::wstring& path : g_installedFiles)
+    EXPECT_EQ(progress.installedDirs.size(), 19u);
+    EXPECT_EQ(progress.installedFiles.size(), 170u);
+    for (const std::wstring& path : progress.installedFiles)
         EXPECT_TRUE(Exists(path) && !IsDirectory(path));
-    for (const std::wstring& path : g_installedDirs)
+    for (const std::wstring& path : progress.installedDirs)
         EXPECT_TRUE(IsDirectory(path));
     std::vector<uint8_t> manifest, channel;
     ASSERT_TRUE(ReadBytes(dir + L"Uninstall.xml", manifest));
     std::string text(manifest.begin(), manifest.end());
     size_t at = 0, entries = 0;
-    for (const std::wstring& path : g_installedFiles) {
+    for (const std::wstring& path : progress.installedFiles) {
         int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
         std::string utf8(n - 1, '\0');
         WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8.data(), n, nullptr, nullptr);
@@ -346,7 +279,7 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
         const std::wstring killed = PayloadTempDir() + L"kxsetup-0badc0de-0000-4000-8000-000000000000";
         ASSERT_TRUE(CreateDirectoryW(killed.c_str(), nullptr));
         ASSERT_TRUE(WriteBytes(killed + L"\\resource.7z", "77 MB, once"));
-        wnd.posted.clear();
+        report.events.clear();
         auto record = std::make_unique<InstallJobInfo>();
         wchar_t savedTmp[MAX_PATH + 1] = {}, savedTemp[MAX_PATH + 1] = {};
         GetEnvironmentVariableW(L"TMP", savedTmp, MAX_PATH + 1);
@@ -366,13 +299,13 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
         ASSERT_TRUE(server.Listening());
         SetReportServerForTesting(L"127.0.0.1", server.Port());
         InstallJobInfo* raw = record.release();
-        DWORD code = RunJob(raw, wnd);
+        DWORD code = RunJob(raw, progress);
         ExpectReport(server, "0");
         SetEnvironmentVariableW(L"TMP", savedTmp);
         SetEnvironmentVariableW(L"TEMP", savedTemp);
         SetPayloadTempDirForTesting(L"");
-        ASSERT_EQ(wnd.Finished(), 1);
-        std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
+        ASSERT_EQ(report.FinishedCount(), 1);
+        std::unique_ptr<InstallJobInfo> back(report.events.back().job);
         EXPECT_EQ(back.get(), raw);
         EXPECT_NE(back->result, 0);
         EXPECT_EQ(code, static_cast<DWORD>(back->result));
@@ -382,9 +315,9 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
         RemoveTree(killed);
         if (c.unwritableTemp) {
             EXPECT_EQ(back->result, -1);
-            ASSERT_EQ(wnd.posted.size(), 4u);  // empty text, 5, empty text, finish
-            EXPECT_EQ(wnd.Statuses(), (std::vector<std::wstring>{L"", L""}));
-            EXPECT_EQ(wnd.Progress(), (std::vector<WPARAM>{5}));
+            ASSERT_EQ(report.events.size(), 4u);  // empty text, 5, empty text, finish
+            EXPECT_EQ(report.Statuses(), (std::vector<std::wstring>{L"", L""}));
+            EXPECT_EQ(report.ProgressValues(), (std::vector<int>{5}));
             EXPECT_FALSE(Exists(back->installDir));
         }
         EXPECT_FALSE(Exists(back->installDir + L"Uninstall.xml"));
@@ -400,11 +333,11 @@ TEST_F(InstallJob, FailuresEndWithTheFinishMessageAndLeaveNoTraces)
 // SetUp aims the report at a port nobody listens on: the job still ends normally.
 TEST_F(InstallJob, WhileTheWindowClosesNothingIsPostedAndEveryStepRuns)
 {
-    g_bClosing = 1;
+    report.takes = false;
     const std::wstring dir = job->installDir;
     // The job frees the record it can no longer hand over.
-    EXPECT_EQ(RunJob(job.release(), wnd), 0u);
-    EXPECT_TRUE(wnd.posted.empty());
+    EXPECT_EQ(RunJob(job.release(), progress), 0u);
+    EXPECT_TRUE(report.events.empty());
     EXPECT_TRUE(Exists(dir + L"Uninstall.xml"));
     EXPECT_TRUE(Exists(dir + L"source.dat"));
     EXPECT_TRUE(Exists(StartMenuFolder() + L"Vistral3.0.lnk"));
@@ -419,9 +352,9 @@ TEST_F(InstallJob, SomethingPlantedAtTheOldPayloadPathIsNeitherWrittenNorRead)
     RemoveTree(fixed);
     ASSERT_TRUE(WriteBytes(fixed, "planted, not an archive"));
     InstallJobInfo* raw = job.release();
-    EXPECT_EQ(RunJob(raw, wnd), 0u);
-    ASSERT_EQ(wnd.Finished(), 1);
-    std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
+    EXPECT_EQ(RunJob(raw, progress), 0u);
+    ASSERT_EQ(report.FinishedCount(), 1);
+    std::unique_ptr<InstallJobInfo> back(report.events.back().job);
     EXPECT_EQ(back->result, 0);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadBytes(fixed, bytes));
@@ -448,7 +381,7 @@ TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ClearFootprint();
-        wnd.posted.clear();
+        report.events.clear();
         auto record = std::make_unique<InstallJobInfo>();
         record->installDir = job->installDir;
         record->previousDir = c.previous;
@@ -462,9 +395,9 @@ TEST_F(InstallJob, EarlierDirectoryIsRemovedOnlyWhenItIsAProductInstallation)
         std::optional<RunningProgram> program;
         if (c.product && !c.removed)  // the product's program, started from there
             program.emplace(c.previous + L"kxVistral.exe");
-        EXPECT_EQ(RunJob(record.release(), wnd), 0u);
-        ASSERT_EQ(wnd.Finished(), 1);
-        std::unique_ptr<InstallJobInfo> back(wnd.posted.back().job);
+        EXPECT_EQ(RunJob(record.release(), progress), 0u);
+        ASSERT_EQ(report.FinishedCount(), 1);
+        std::unique_ptr<InstallJobInfo> back(report.events.back().job);
         EXPECT_EQ(Exists(c.previous + L"plain.txt"), !c.removed);
         if (program) {
             EXPECT_TRUE(program->Started());

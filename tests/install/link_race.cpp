@@ -45,13 +45,13 @@ int main(int argc, char** argv)
     std::printf("extraction: %d\n", extractor.ExtractTo(root + L"prog\\", nullptr));
     if (mode == "planted") {
         const std::wstring prog = root + L"prog\\";
-        std::printf("manifest %d note %d\n", WriteUninstallManifest(prog + L"Uninstall.xml"),
+        std::printf("manifest %d note %d\n", WriteUninstallManifestOf(prog + L"Uninstall.xml", {}, {}),
                     WriteUserDataNote(prog, L"D:\\kxVistral3"));
         WriteChannelFile(prog);
     }
     if (mode == "uninstall") {
         const std::wstring prog = root + L"prog\\";
-        WriteUninstallManifest(prog + L"Uninstall.xml");
+        WriteUninstallManifestOf(prog + L"Uninstall.xml", {}, {});
         CheckedDir folder;
         std::string manifest;
         UninstallPlan plan;
