@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "system/installer_constants.h"
+#include "product/installer_constants.h"
 
 namespace {
 

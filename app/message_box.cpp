@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "app/string_bundle.h"
+#include "product/string_bundle.h"
 
 using namespace DuiLib;
 

@@ -13,7 +13,7 @@
 #include "bench/embed_payload.h"
 #include "install/install_job.h"
 #include "install/install_progress.h"
-#include "system/usage_report.h"
+#include "product/usage_report.h"
 
 namespace {
 

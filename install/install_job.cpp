@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/string_bundle.h"
 #include "install/earlier_installation.h"
 #include "install/install_progress.h"
 #include "install/payload_file.h"
@@ -13,10 +12,11 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_info.h"
 #include "install/uninstall_manifest.h"
+#include "product/installer_constants.h"
+#include "product/settings_files.h"
+#include "product/string_bundle.h"
+#include "product/usage_report.h"
 #include "system/com_owners.h"
-#include "system/installer_constants.h"
-#include "system/settings_files.h"
-#include "system/usage_report.h"
 
 namespace {
 

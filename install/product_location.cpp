@@ -12,9 +12,9 @@
 #include "install/admin_only.h"
 #include "install/registry_registration.h"
 #include "install/uninstall_manifest.h"
+#include "product/installer_constants.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
-#include "system/installer_constants.h"
 #include "system/win_handles.h"
 
 namespace {

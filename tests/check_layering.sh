@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a library above its own, so
-# that the library graph stays acyclic:
-#   owners (system/win_handles.h, system/com_owners.h, system/com_object.h,
-#           system/embedded_resource.h, system/system_library.h)  uses nothing
+# that the library graph stays acyclic and each folder is one layer:
+#   owners  (system/win_handles.h, system/com_owners.h, system/com_object.h,
+#            system/embedded_resource.h, system/system_library.h)  uses nothing
+#   system  (generic Windows helpers)                   uses owners
+#   product (its texts, identity, files and report)     uses owners, system
+#   install (the engine)                                uses owners, system, product
 #   ui      (the window framework)                      uses owners
-#   base    (app/string_bundle.*, app/installer_messages.*)  uses owners, ui
-#   system  (probes, constants, report)                 uses owners, base
-#   install (the engine)                                uses owners, base, system
-#   app     (windows and entry point)                   uses everything
+#   app     (the installer's windows, entry point)      uses all of the above
+#   payload (the product's uninstaller and stand-ins)   uses all of the above but app,
+#                                                       except its message box
 #   usage: check_layering.sh SOURCE_DIR
 set -euo pipefail
 src=${1:?usage: check_layering.sh SOURCE_DIR}
@@ -17,11 +19,13 @@ layer_of() {
   case "$1" in
     system/win_handles.h|system/com_owners.h|system/com_object.h|system/embedded_resource.h|\
     system/system_library.h) echo owners ;;
-    app/string_bundle.*|app/installer_messages.*) echo base ;;
-    ui/*) echo ui ;;
+    app/message_box.*) echo msgbox ;;
     system/*) echo system ;;
+    product/*) echo product ;;
     install/*) echo install ;;
+    ui/*) echo ui ;;
     app/*) echo app ;;
+    payload/*) echo payload ;;
     *) echo other ;;
   esac
 }
@@ -29,11 +33,15 @@ layer_of() {
 allowed() {  # allowed FROM TO
   case "$1:$2" in
     *:other|owners:owners) return 0 ;;
+    system:owners|system:system) return 0 ;;
+    product:owners|product:system|product:product) return 0 ;;
+    install:owners|install:system|install:product|install:install) return 0 ;;
     ui:owners|ui:ui) return 0 ;;
-    base:owners|base:ui|base:base) return 0 ;;
-    system:owners|system:base|system:system) return 0 ;;
-    install:owners|install:base|install:system|install:install) return 0 ;;
+    msgbox:owners|msgbox:product|msgbox:ui|msgbox:msgbox) return 0 ;;
+    app:payload) return 1 ;;
     app:*) return 0 ;;
+    payload:app) return 1 ;;
+    payload:*) return 0 ;;
   esac
   return 1
 }
@@ -49,7 +57,7 @@ while IFS= read -r file; do
       status=1
     fi
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(git ls-files 'app/*' 'ui/*' 'system/*' 'install/*' | grep -E '\.(h|cpp)$')
+done < <(git ls-files 'system/*' 'product/*' 'install/*' 'ui/*' 'app/*' 'payload/*' | grep -E '\.(h|cpp)$')
 if [ "$count" -eq 0 ]; then
   echo "FAIL no includes found under $src"
   exit 1

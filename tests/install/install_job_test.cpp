@@ -13,15 +13,15 @@
 #include "install/install_progress.h"
 #include "install/payload_file.h"
 #include "install/shortcuts.h"
+#include "product/installer_constants.h"
+#include "product/usage_report.h"
 #include "recording_report.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
-#include "system/installer_constants.h"
-#include "system/usage_report.h"
-#include "tests/system/loopback_http_server.h"
-#include "tests/system/running_program.h"
-#include "tests/system/report_decrypt.h"
 #include "system/win_handles.h"
+#include "tests/system/loopback_http_server.h"
+#include "tests/system/report_decrypt.h"
+#include "tests/system/running_program.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "system/installer_constants.h"
+#include "product/installer_constants.h"
 
-#include "app/string_bundle.h"
+#include "product/string_bundle.h"
 
 // The first lookup loads the bundle, so it exists before the entry point runs.
 const std::wstring RegName = GetString(L"RegName");

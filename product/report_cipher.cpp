@@ -1,4 +1,4 @@
-#include "system/report_cipher.h"
+#include "product/report_cipher.h"
 
 #include <openssl/des.h>
 

@@ -1,4 +1,4 @@
-#include "app/string_bundle.h"
+#include "product/string_bundle.h"
 
 #include <windows.h>
 
