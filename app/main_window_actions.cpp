@@ -231,7 +231,6 @@ void CWnd_Main::StartInstall()
         job->previousDir = earlierDir;
         m_installDir = installPath;
     }
-    job->flag1 = 1;
 
     uintptr_t thread = _beginthreadex(nullptr, 0, &InstallThread, job.get(), 0, nullptr);
     SwitchToInstalling();

@@ -49,7 +49,6 @@ int wmain(int argc, wchar_t** argv)
     // port nobody listens on, so no statistics server is reached.
     SetReportServerForTesting(L"127.0.0.1", 9);
     auto job = std::make_unique<InstallJobInfo>();
-    job->flag1 = 1;
     job->installDir = argv[1];
     if (job->installDir.back() != L'\\')
         job->installDir += L'\\';

@@ -6,20 +6,14 @@
 
 #include "install/install_progress.h"
 
-// One installation, handed from the window to the job and back.
+// One installation, handed from the window to the job and back. Only what
+// the job reads or writes.
 struct InstallJobInfo {
-    uint8_t flag1 = 0;
-    uint8_t flag2 = 0;
     uint8_t startMenuShortcuts = 1;
-    uint8_t quickLaunchShortcut = 0;
-    int32_t reserved = 0;
+    uint8_t quickLaunchShortcut = 0;  // never set by the window
     std::wstring installDir;   // absolute, ends with a backslash
     std::wstring previousDir;  // earlier installation to end and remove, or empty
-    std::wstring extra1;
-    std::wstring extra2;
-    std::wstring extra3;
     int32_t result = 0;        // 0 success, otherwise an error code
-    std::wstring status;
 };
 
 // Runs the installation job describes on the calling thread, reporting

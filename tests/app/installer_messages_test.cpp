@@ -84,12 +84,10 @@ TEST(InstallerMessageValues, MatchTheProductsNumbers)
     EXPECT_EQ(WM_SHOW_PRIVACY_AGREEMENT, 0x046Bu);
 
     InstallJobInfo job;
-    EXPECT_EQ(job.flag1, 0);
-    EXPECT_EQ(job.flag2, 0);
     EXPECT_EQ(job.startMenuShortcuts, 1);
     EXPECT_EQ(job.quickLaunchShortcut, 0);
     EXPECT_EQ(job.result, 0);
-    EXPECT_TRUE(job.installDir.empty() && job.previousDir.empty() && job.status.empty());
+    EXPECT_TRUE(job.installDir.empty() && job.previousDir.empty());
 }
 
 TEST_F(InstallerMessages, ArriveFromTheWorkerInPostingOrderWithTheirObjects)

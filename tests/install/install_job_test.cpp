@@ -156,7 +156,6 @@ protected:
         ClearFootprint();
         job->installDir = scratch / L"Program Files\\kxVistral3\\";
         SHCreateDirectoryExW(nullptr, job->installDir.c_str(), nullptr);
-        job->flag1 = 1;
     }
     void TearDown() override
     {
