@@ -1,6 +1,6 @@
 #pragma once
 // The install job: everything that follows the install button. The main
-// window runs it on a thread of its own (app/install_thread.h).
+// window runs it on a thread of its own and takes its report.
 #include <cstdint>
 #include <string>
 
