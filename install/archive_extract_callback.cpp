@@ -68,12 +68,8 @@ uint32_t WindowsAttributes(uint32_t stored)
 }
 
 ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
-                                               int32_t overwriteMode, ProgressCallback* callback)
-    : archive_(archive),
-      destDir_(WithSeparator(destDir)),
-      guard_(destDir_),
-      overwriteMode_(overwriteMode),
-      callback_(callback)
+                                               ProgressCallback* callback)
+    : archive_(archive), destDir_(WithSeparator(destDir)), guard_(destDir_), callback_(callback)
 {
 }
 
@@ -91,26 +87,13 @@ HRESULT ArchiveExtractCallback::FinishWriting()
     return writers_ ? writers_->Finish() : S_OK;
 }
 
-STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
-{
-    lastTotal_ = total;
-    if (callback_)
-        callback_->TotalSizeKnown(fullPath_, total);
-    return S_OK;
-}
+STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::SetCompleted(const UInt64*) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::PrepareOperation(Int32) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::CryptoGetTextPassword(BSTR*) noexcept { return E_ABORT; }
-
-STDMETHODIMP ArchiveExtractCallback::SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept
-{
-    if (callback_)
-        callback_->RatioChanged(inSize ? *inSize : 0, outSize ? *outSize : 0);
-    return S_OK;
-}
 
 HRESULT ArchiveExtractCallback::ReadItemProperties(UInt32 index)
 {
@@ -177,26 +160,10 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
     }
 }
 
-// Tells the callback about the item, which may rename it; a new name passes
-// the same check as the stored one.
+// Tells the callback about the item, which may stop the extraction.
 HRESULT ArchiveExtractCallback::Announce()
 {
-    if (!callback_)
-        return S_OK;
-    std::wstring stored = relativePath_;
-    if (!callback_->ItemStarting(destDir_, relativePath_, isDir_))
-        return E_FAIL;
-    if (relativePath_ == stored)
-        return S_OK;
-    if (relativePath_.empty()) {
-        fullPath_.clear();  // the callback skips the item
-        return S_OK;
-    }
-    AwaitWritersFor(relativePath_);
-    if (!guard_.Allows(relativePath_, isDir_))
-        return E_FAIL;
-    fullPath_ = JoinItemPath(destDir_, relativePath_);
-    return S_OK;
+    return !callback_ || callback_->ItemStarting(destDir_, relativePath_, isDir_) ? S_OK : E_FAIL;
 }
 
 // An item at the path of a file still with the writers, or below it, meets
@@ -254,7 +221,7 @@ HRESULT ArchiveExtractCallback::HandOver(FileToMake make, ISequentialOutStream**
 HRESULT ArchiveExtractCallback::StartDirectory()
 {
     HRESULT hr = Announce();
-    if (hr != S_OK || fullPath_.empty())
+    if (hr != S_OK)
         return hr;
     // A file in the way, left from before or made by an earlier item, is
     // kept: the directory and everything the archive holds below it fail.
@@ -278,16 +245,11 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
         fullPath_.clear();
         return E_FAIL;
     }
-    std::wstring stored = relativePath_;
     HRESULT hr = Announce();
-    if (hr != S_OK || fullPath_.empty())
+    if (hr != S_OK)
         return hr;
-    if (relativePath_ != stored && !guard_.Look(relativePath_, fullPath_, dir)) {
-        fullPath_.clear();
-        return E_FAIL;
-    }
 
-    if (!dir && overwriteMode_ == kOverwriteReplace) {
+    if (!dir) {
         DWORD existing = guard_.ExistingAttributes();
         if (existing != INVALID_FILE_ATTRIBUTES) {
             // No writer may be using a directory handle the guard lets go.
@@ -358,21 +320,15 @@ STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) n
     }
     if (result != S_OK)
         return result;
-    if (fullPath_.empty()) {
-        if (callback_)
-            callback_->ArchiveFinished(destDir_);
+    if (fullPath_.empty())
         return S_OK;
-    }
     if (isDir_)
         FinishDirectory();
-    if (callback_) {
-        try {
-            if (!callback_->ItemCompleted(fullPath_, size_))
-                return E_FAIL;
-            callback_->ItemWritten(fullPath_, size_);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+    try {
+        if (callback_ && !callback_->ItemCompleted(fullPath_, size_))
+            return E_FAIL;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
     return S_OK;
 }

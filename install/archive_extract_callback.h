@@ -14,9 +14,6 @@
 
 namespace SevenZip::intl {
 
-// Overwrite mode that deletes whatever is in the way of a file.
-constexpr int32_t kOverwriteReplace = 1;
-
 // The attributes to set for stored ones. Archives made on Unix carry the
 // file mode in the high 16 bits, which Windows refuses; only the Windows
 // bits are applied then, as 7-Zip itself does.
@@ -27,10 +24,11 @@ class ArchiveExtractCallback final
                        ComAnswer<IArchiveExtractCallback, IID_IUnknown, IID_IArchiveExtractCallback,
                                  IID_IProgress>,
                        ComAnswer<IArchiveExtractCallbackMessage2, IID_IArchiveExtractCallbackMessage2>,
-                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>,
-                       ComAnswer<ICompressProgressInfo, IID_ICompressProgressInfo>> {
+                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>> {
 public:
-    ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir, int32_t overwriteMode,
+    // Whatever is in the way of a file item is deleted (a directory with a
+    // file in the way is kept, and the item fails).
+    ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
                            ProgressCallback* callback);
 
     // IProgress
@@ -46,8 +44,6 @@ public:
     STDMETHODIMP ReportExtractResult(UInt32 indexType, UInt32 index, Int32 opRes) noexcept override;
     // ICryptoGetTextPassword
     STDMETHODIMP CryptoGetTextPassword(BSTR* password) noexcept override;
-    // ICompressProgressInfo
-    STDMETHODIMP SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept override;
 
     // Waits until the writer threads have written and closed every file
     // handed to them; the first write failure, S_OK for none.
@@ -81,9 +77,7 @@ private:
     FILETIME ctime_{};
     bool sizeDefined_ = false;
     uint64_t size_ = 0;
-    int32_t overwriteMode_;
     ProgressCallback* callback_;
-    uint64_t lastTotal_ = 0;
     // Whether the current item is a file handed to the writers.
     bool handedOver_ = false;
     // Made at the first file; written and closed by its threads.

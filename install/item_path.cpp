@@ -105,12 +105,6 @@ std::wstring JoinItemPath(const std::wstring& dir, const std::wstring& relativeP
     return dir + L'\\' + relativePath;
 }
 
-std::wstring ParentOf(const std::wstring& path)
-{
-    size_t last = path.find_last_of(L"\\/");
-    return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
-}
-
 bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
 {
     // An item without a path would be the destination itself.
@@ -214,7 +208,7 @@ bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory
     std::vector<std::wstring_view> parts = Components(relativePath);
     size_t count = DirectoryCount(parts, isDirectory);
     if (realDirs_.count(DirKey(Prefix(relativePath, parts, count)))) {
-        settled_ = isDirectory;  // a file in a known directory: Settle looks
+        settled_ = isDirectory;  // a file in a known directory: Look looks
         return false;
     }
     CheckedDir* dir = nullptr;
@@ -224,18 +218,6 @@ bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory
     // Anything else in the way fails when the directories are made.
     settled_ = isDirectory || hr != S_OK;
     return false;
-}
-
-bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring& fullPath,
-                           UniqueFileHandle& file)
-{
-    file.Reset();
-    const CheckedDir* dir = nullptr;
-    if (!Look(relativePath, fullPath, dir))
-        return false;
-    if (dir)
-        CreateItemFile(*dir, Components(relativePath).back(), file);
-    return true;
 }
 
 bool ItemPathGuard::Look(const std::wstring& relativePath, const std::wstring& fullPath,

@@ -20,10 +20,6 @@ bool EndsWithSeparator(const std::wstring& path);
 // directory already ends with a separator.
 std::wstring JoinItemPath(const std::wstring& dir, const std::wstring& relativePath);
 
-// Everything up to and including the last backslash or slash; empty when
-// there is none.
-std::wstring ParentOf(const std::wstring& path);
-
 // Makes a file item anew in its directory, exclusively, open for writing.
 HRESULT CreateItemFile(const CheckedDir& dir, std::wstring_view name, UniqueFileHandle& file);
 
@@ -49,16 +45,12 @@ public:
 
     // Looks at what exists of the item's path (its directories, and a
     // directory item itself); a file in a directory that exists is left
-    // for Settle.
+    // for Look.
     bool Allows(const std::wstring& relativePath, bool isDirectory);
-    // For a file Allows accepted: when nothing is at its path and its
-    // directory exists, makes it there (file is then open); otherwise looks
-    // at what is there, false for a link. fullPath is the file's whole path.
-    bool Settle(const std::wstring& relativePath, const std::wstring& fullPath,
-                UniqueFileHandle& file);
-    // The same look without making the file: when nothing is at its path and
-    // its directory exists, dir is that directory, open, in which the file
-    // is then to be made with CreateItemFile.
+    // For a file Allows accepted: looks at what is at its path, false for a
+    // link. When nothing is there and its directory exists, dir is that
+    // directory, open, in which the file is then to be made with
+    // CreateItemFile. fullPath is the file's whole path.
     bool Look(const std::wstring& relativePath, const std::wstring& fullPath, const CheckedDir*& dir);
     // What the last accepted item's own path held when it was looked at: its
     // attributes, or INVALID_FILE_ATTRIBUTES for nothing.

@@ -3,27 +3,13 @@
 #include "app/string_bundle.h"
 #include "install/install_progress.h"
 
-bool PCallBack::ItemCountKnown(uint32_t count)
+void PCallBack::ItemCountKnown(uint32_t count)
 {
     if (count != 0)
         totalItems_ = count;
-    return false;  // the count is all the progress needs; no listing
 }
 
-bool PCallBack::ItemListReady(const std::vector<std::wstring>&, const std::vector<uint64_t>&)
-{
-    return true;
-}
-
-void PCallBack::TotalSizeKnown(const std::wstring&, uint64_t) {}
-
-void PCallBack::RatioChanged(uint64_t, uint64_t) {}
-
-void PCallBack::ItemWritten(const std::wstring&, uint64_t) {}
-
-void PCallBack::ArchiveFinished(const std::wstring&) {}
-
-bool PCallBack::ItemStarting(const std::wstring& destDir, std::wstring& relativePath,
+bool PCallBack::ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
                              bool isDirectory)
 {
     std::wstring path = destDir + relativePath;
@@ -42,5 +28,3 @@ bool PCallBack::ItemStarting(const std::wstring& destDir, std::wstring& relative
 }
 
 bool PCallBack::ItemCompleted(const std::wstring&, uint64_t) { return true; }
-
-void PCallBack::ItemRestored(const std::wstring&) {}

@@ -56,7 +56,8 @@ void ExpectWholeAndClosed(const RecordingCallback& cb, const std::wstring& dest)
 struct BlockingCallback : RecordingCallback {
     std::wstring blockAt;
     UniqueFileHandle held;
-    bool ItemStarting(const std::wstring& destDir, std::wstring& relativePath, bool isDirectory) override
+    bool ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
+                      bool isDirectory) override
     {
         if (relativePath == blockAt)
             ::CreateDirectoryW((destDir + relativePath).c_str(), nullptr);
