@@ -57,14 +57,14 @@ private:
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
-    void AwaitWritersFor(const std::wstring& relativePath);
+    void AwaitWritersFor();
     HRESULT HandOver(FileToMake make, ISequentialOutStream** outStream);
     void FinishDirectory();
 
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;
     ItemPathGuard guard_;
-    std::wstring relativePath_;
+    ItemPath item_;
     std::wstring fullPath_;
     bool isDir_ = false;
     bool attribDefined_ = false;
@@ -82,8 +82,8 @@ private:
     bool handedOver_ = false;
     // Made at the first file; written and closed by its threads.
     std::unique_ptr<ItemWriters> writers_;
-    // Every file handed over, as keys of ItemPathKey: a later item at such a
-    // path, or below it, waits until the writers are done.
+    // Every file handed over, as ItemPath keys: a later item at such a path,
+    // or below it, waits until the writers are done.
     std::set<std::wstring> handedOverPaths_;
 };
 

@@ -28,3 +28,12 @@ bool PCallBack::ItemStarting(const std::wstring& destDir, const std::wstring& re
 }
 
 bool PCallBack::ItemCompleted(const std::wstring&, uint64_t) { return true; }
+
+// Every item announced posts a status text and a progress step to the window.
+// With the decoder far ahead of the disk its queue would fill with thousands
+// of them, which keep the user's input (a click on the close button) waiting
+// behind them, and a stop would wait for all those files to be written.
+size_t PCallBack::MostFilesAhead() const
+{
+    return 128;  // 32 measured slower, 128 as fast as none
+}

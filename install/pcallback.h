@@ -11,6 +11,7 @@ public:
     bool ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
                       bool isDirectory) override;
     bool ItemCompleted(const std::wstring& path, uint64_t size) override;
+    size_t MostFilesAhead() const override;
 
 private:
     uint32_t totalItems_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 // What the extraction layer reports while it unpacks an archive.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,9 @@ public:
     // An item is whole on disk (a file: handed to the writers). False aborts
     // the extraction.
     virtual bool ItemCompleted(const std::wstring& path, uint64_t size) = 0;
+    // How many announced files may wait for a writer thread before the
+    // extraction waits for the disk; 0 for no limit.
+    virtual size_t MostFilesAhead() const { return 0; }
 
 protected:
     ~ProgressCallback() = default;
