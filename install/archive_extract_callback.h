@@ -1,6 +1,10 @@
 #pragma once
 // Creates the destination file or directory of every item the handler
 // unpacks, applies its stored attributes and times, and reports it.
+// Every method runs on the handler's (the decoder's) thread, one item after
+// the other: its path is split once, checked by the guard (a refused item is
+// never announced), announced, its directories made; a file then goes to the
+// writer threads (item_writers.h), which make, write and close it.
 #include <cstdint>
 #include <memory>
 #include <set>
