@@ -68,12 +68,8 @@ uint32_t WindowsAttributes(uint32_t stored)
 }
 
 ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
-                                               int32_t overwriteMode, ProgressCallback* callback)
-    : archive_(archive),
-      destDir_(WithSeparator(destDir)),
-      guard_(destDir_),
-      overwriteMode_(overwriteMode),
-      callback_(callback)
+                                               ProgressCallback* callback)
+    : archive_(archive), destDir_(WithSeparator(destDir)), guard_(destDir_), callback_(callback)
 {
 }
 
@@ -91,26 +87,13 @@ HRESULT ArchiveExtractCallback::FinishWriting()
     return writers_ ? writers_->Finish() : S_OK;
 }
 
-STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64 total) noexcept
-{
-    lastTotal_ = total;
-    if (callback_)
-        callback_->TotalSizeKnown(fullPath_, total);
-    return S_OK;
-}
+STDMETHODIMP ArchiveExtractCallback::SetTotal(UInt64) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::SetCompleted(const UInt64*) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::PrepareOperation(Int32) noexcept { return S_OK; }
 
 STDMETHODIMP ArchiveExtractCallback::CryptoGetTextPassword(BSTR*) noexcept { return E_ABORT; }
-
-STDMETHODIMP ArchiveExtractCallback::SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept
-{
-    if (callback_)
-        callback_->RatioChanged(inSize ? *inSize : 0, outSize ? *outSize : 0);
-    return S_OK;
-}
 
 HRESULT ArchiveExtractCallback::ReadItemProperties(UInt32 index)
 {
@@ -144,10 +127,11 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
             HRESULT hr = archive_->GetProperty(index, kpidPath, path.Receive());
             if (hr != S_OK)
                 return hr;
+            // Split once here; every later step takes the parts.
             if (path->vt == VT_BSTR)
-                relativePath_ = path->bstrVal ? path->bstrVal : L"";
+                item_ = ItemPath(path->bstrVal ? path->bstrVal : L"");
             else if (path->vt == VT_EMPTY)
-                relativePath_.clear();
+                item_ = ItemPath();
             else
                 return E_FAIL;
         }
@@ -158,7 +142,7 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
         HRESULT hr = ReadItemProperties(index);
         if (hr != S_OK)
             return hr;
-        AwaitWritersFor(relativePath_);
+        AwaitWritersFor();
         // A write that failed ends the extraction before the next item, also
         // one found while waiting for the writers just now. Items handed over
         // after the failing one may be on disk and announced by now: nothing
@@ -168,53 +152,34 @@ STDMETHODIMP ArchiveExtractCallback::GetStream(UInt32 index, ISequentialOutStrea
             return hr;
         // Refused before anything is created or reported for it.
         fullPath_.clear();
-        if (!guard_.Allows(relativePath_, isDir_))
+        if (!guard_.Allows(item_, isDir_))
             return E_FAIL;
-        fullPath_ = JoinItemPath(destDir_, relativePath_);
+        fullPath_ = JoinItemPath(destDir_, item_.Text());
         return isDir_ ? StartDirectory() : StartFile(outStream);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
 }
 
-// Tells the callback about the item, which may rename it; a new name passes
-// the same check as the stored one.
+// Tells the callback about the item, which may stop the extraction.
 HRESULT ArchiveExtractCallback::Announce()
 {
-    if (!callback_)
-        return S_OK;
-    std::wstring stored = relativePath_;
-    if (!callback_->ItemStarting(destDir_, relativePath_, isDir_))
-        return E_FAIL;
-    if (relativePath_ == stored)
-        return S_OK;
-    if (relativePath_.empty()) {
-        fullPath_.clear();  // the callback skips the item
-        return S_OK;
-    }
-    AwaitWritersFor(relativePath_);
-    if (!guard_.Allows(relativePath_, isDir_))
-        return E_FAIL;
-    fullPath_ = JoinItemPath(destDir_, relativePath_);
-    return S_OK;
+    return !callback_ || callback_->ItemStarting(destDir_, item_.Text(), isDir_) ? S_OK : E_FAIL;
 }
 
-// An item at the path of a file still with the writers, or below it, meets
-// what a one-by-one extraction would have left there: the writers finish
-// first.
-void ArchiveExtractCallback::AwaitWritersFor(const std::wstring& relativePath)
+// When a path waits for the writers: an item at the path of a file still
+// with them, or below it, meets what a one-by-one extraction would have left
+// there, so the writers finish first. Any other item goes on at once.
+void ArchiveExtractCallback::AwaitWritersFor()
 {
     if (!writers_ || handedOverPaths_.empty())
         return;
-    std::wstring key = ItemPathKey(relativePath);
-    for (size_t end = key.find(L'\\');; end = key.find(L'\\', end + 1)) {
-        if (handedOverPaths_.count(key.substr(0, end))) {
+    for (size_t n = 1; n <= item_.Count(); ++n) {
+        if (handedOverPaths_.count(item_.KeyOf(n))) {
             writers_->Drain();
             handedOverPaths_.clear();
             return;
         }
-        if (end == std::wstring::npos)
-            return;
     }
 }
 
@@ -240,12 +205,13 @@ HRESULT ArchiveExtractCallback::HandOver(FileToMake make, ISequentialOutStream**
     finish.any = ctimeDefined_ || atimeDefined_ || mtimeDefined_ || attribDefined_;
 
     if (!writers_)
-        writers_ = std::make_unique<ItemWriters>(WriterThreadCount());
+        writers_ = std::make_unique<ItemWriters>(WriterThreadCount(),
+                                                 callback_ ? callback_->MostFilesAhead() : 0);
     ComPtr<ISequentialOutStream> stream;
     HRESULT hr = writers_->Begin(std::move(make), std::move(finish), sizeDefined_ ? size_ : 0, stream);
     if (hr != S_OK)
         return hr;
-    handedOverPaths_.insert(ItemPathKey(relativePath_));
+    handedOverPaths_.insert(item_.Key());
     handedOver_ = true;
     *outStream = stream.Detach();
     return S_OK;
@@ -254,15 +220,15 @@ HRESULT ArchiveExtractCallback::HandOver(FileToMake make, ISequentialOutStream**
 HRESULT ArchiveExtractCallback::StartDirectory()
 {
     HRESULT hr = Announce();
-    if (hr != S_OK || fullPath_.empty())
+    if (hr != S_OK)
         return hr;
     // A file in the way, left from before or made by an earlier item, is
     // kept: the directory and everything the archive holds below it fail.
-    if (!guard_.MakeDirectories(relativePath_, true)) {
+    if (!guard_.MakeDirectories(item_, true)) {
         fullPath_.clear();
         return ERROR_CREATE_FAILED;
     }
-    guard_.Claim(relativePath_, true);
+    guard_.Claim(item_, true);
     return S_OK;
 }
 
@@ -273,29 +239,27 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
     // makes the file afterwards, exclusively in its directory's checked
     // handle, so that anything that appears at the name in between fails
     // the item rather than being written through.
-    const CheckedDir* dir = nullptr;
-    if (!guard_.Look(relativePath_, fullPath_, dir)) {
+    std::shared_ptr<const CheckedDir> dir;
+    if (!guard_.Look(item_, fullPath_, dir)) {
         fullPath_.clear();
         return E_FAIL;
     }
-    std::wstring stored = relativePath_;
     HRESULT hr = Announce();
-    if (hr != S_OK || fullPath_.empty())
+    if (hr != S_OK)
         return hr;
-    if (relativePath_ != stored && !guard_.Look(relativePath_, fullPath_, dir)) {
-        fullPath_.clear();
-        return E_FAIL;
-    }
 
-    if (!dir && overwriteMode_ == kOverwriteReplace) {
+    if (!dir) {
         DWORD existing = guard_.ExistingAttributes();
         if (existing != INVALID_FILE_ATTRIBUTES) {
-            // No writer may be using a directory handle the guard lets go.
+            // Nothing is deleted while files handed over are unwritten: a
+            // write that failed ends the extraction first, as it would have
+            // one by one. (The writers hold their own directory handles, so
+            // the guard may let go of its handles after the delete.)
             if (writers_)
                 writers_->Drain();
             hr = WriteFailure();
             if (hr == S_OK)
-                hr = guard_.RemoveExisting(relativePath_);
+                hr = guard_.RemoveExisting(item_);
             guard_.Removed(existing);
             if (hr != S_OK) {
                 fullPath_.clear();
@@ -303,24 +267,24 @@ HRESULT ArchiveExtractCallback::StartFile(ISequentialOutStream** outStream)
             }
         }
     }
-    if (!dir && !guard_.HasParentOf(relativePath_)) {
-        if (!guard_.MakeDirectories(relativePath_, false)) {
+    if (!dir && !guard_.HasParentOf(item_)) {
+        if (!guard_.MakeDirectories(item_, false)) {
             fullPath_.clear();
             return ERROR_CREATE_FAILED;
         }
-        guard_.Claim(relativePath_, false);
+        guard_.Claim(item_, false);
     }
 
     if (!dir) {
-        hr = guard_.FileDirectory(relativePath_, dir);
+        hr = guard_.FileDirectory(item_, dir);
         if (hr != S_OK) {
             fullPath_.clear();
             return hr;
         }
     }
     FileToMake make;
-    make.dir = dir;
-    make.name = relativePath_.substr(relativePath_.find_last_of(L"\\/") + 1);
+    make.dir = std::move(dir);
+    make.name = item_.Name();
     hr = HandOver(std::move(make), outStream);
     if (hr != S_OK)
         fullPath_.clear();
@@ -333,7 +297,7 @@ void ArchiveExtractCallback::FinishDirectory()
 {
     if (!attribDefined_)
         return;
-    HANDLE dir = guard_.DirectoryHandle(relativePath_);
+    HANDLE dir = guard_.DirectoryHandle(item_);
     if (!dir)
         return;
     // Most directories already have what the archive stores; the query
@@ -358,21 +322,15 @@ STDMETHODIMP ArchiveExtractCallback::SetOperationResult(Int32 operationResult) n
     }
     if (result != S_OK)
         return result;
-    if (fullPath_.empty()) {
-        if (callback_)
-            callback_->ArchiveFinished(destDir_);
+    if (fullPath_.empty())
         return S_OK;
-    }
     if (isDir_)
         FinishDirectory();
-    if (callback_) {
-        try {
-            if (!callback_->ItemCompleted(fullPath_, size_))
-                return E_FAIL;
-            callback_->ItemWritten(fullPath_, size_);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+    try {
+        if (callback_ && !callback_->ItemCompleted(fullPath_, size_))
+            return E_FAIL;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
     return S_OK;
 }

@@ -1,6 +1,10 @@
 #pragma once
 // Creates the destination file or directory of every item the handler
 // unpacks, applies its stored attributes and times, and reports it.
+// Every method runs on the handler's (the decoder's) thread, one item after
+// the other: its path is split once, checked by the guard (a refused item is
+// never announced), announced, its directories made; a file then goes to the
+// writer threads (item_writers.h), which make, write and close it.
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -14,9 +18,6 @@
 
 namespace SevenZip::intl {
 
-// Overwrite mode that deletes whatever is in the way of a file.
-constexpr int32_t kOverwriteReplace = 1;
-
 // The attributes to set for stored ones. Archives made on Unix carry the
 // file mode in the high 16 bits, which Windows refuses; only the Windows
 // bits are applied then, as 7-Zip itself does.
@@ -27,10 +28,11 @@ class ArchiveExtractCallback final
                        ComAnswer<IArchiveExtractCallback, IID_IUnknown, IID_IArchiveExtractCallback,
                                  IID_IProgress>,
                        ComAnswer<IArchiveExtractCallbackMessage2, IID_IArchiveExtractCallbackMessage2>,
-                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>,
-                       ComAnswer<ICompressProgressInfo, IID_ICompressProgressInfo>> {
+                       ComAnswer<ICryptoGetTextPassword, IID_ICryptoGetTextPassword>> {
 public:
-    ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir, int32_t overwriteMode,
+    // Whatever is in the way of a file item is deleted (a directory with a
+    // file in the way is kept, and the item fails).
+    ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
                            ProgressCallback* callback);
 
     // IProgress
@@ -46,8 +48,6 @@ public:
     STDMETHODIMP ReportExtractResult(UInt32 indexType, UInt32 index, Int32 opRes) noexcept override;
     // ICryptoGetTextPassword
     STDMETHODIMP CryptoGetTextPassword(BSTR* password) noexcept override;
-    // ICompressProgressInfo
-    STDMETHODIMP SetRatioInfo(const UInt64* inSize, const UInt64* outSize) noexcept override;
 
     // Waits until the writer threads have written and closed every file
     // handed to them; the first write failure, S_OK for none.
@@ -61,14 +61,14 @@ private:
     HRESULT StartDirectory();
     HRESULT StartFile(ISequentialOutStream** outStream);
     HRESULT Announce();
-    void AwaitWritersFor(const std::wstring& relativePath);
+    void AwaitWritersFor();
     HRESULT HandOver(FileToMake make, ISequentialOutStream** outStream);
     void FinishDirectory();
 
     ComPtr<IInArchive> archive_;
     std::wstring destDir_;
     ItemPathGuard guard_;
-    std::wstring relativePath_;
+    ItemPath item_;
     std::wstring fullPath_;
     bool isDir_ = false;
     bool attribDefined_ = false;
@@ -81,15 +81,13 @@ private:
     FILETIME ctime_{};
     bool sizeDefined_ = false;
     uint64_t size_ = 0;
-    int32_t overwriteMode_;
     ProgressCallback* callback_;
-    uint64_t lastTotal_ = 0;
     // Whether the current item is a file handed to the writers.
     bool handedOver_ = false;
     // Made at the first file; written and closed by its threads.
     std::unique_ptr<ItemWriters> writers_;
-    // Every file handed over, as keys of ItemPathKey: a later item at such a
-    // path, or below it, waits until the writers are done.
+    // Every file handed over, as ItemPath keys: a later item at such a path,
+    // or below it, waits until the writers are done.
     std::set<std::wstring> handedOverPaths_;
 };
 

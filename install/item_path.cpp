@@ -3,28 +3,14 @@
 #include <windows.h>
 
 #include <string_view>
+#include <vector>
 
 #include "install/destination_files.h"
-#include <vector>
 
 namespace SevenZip::intl {
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// The components of a relative path; "a\\b\\" gives "a", "b" and "".
-std::vector<std::wstring_view> Components(std::wstring_view path)
-{
-    std::vector<std::wstring_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || IsSeparator(path[i])) {
-            parts.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return parts;
-}
 
 bool EqualsUpper(std::wstring_view s, std::wstring_view upper)
 {
@@ -67,31 +53,36 @@ bool HoldsReservedCharacter(std::wstring_view component)
     return false;
 }
 
-// The first n components of a relative path, with the separators between
-// them.
-std::wstring_view Prefix(std::wstring_view path, const std::vector<std::wstring_view>& parts, size_t n)
-{
-    return n == 0 ? std::wstring_view() : path.substr(0, static_cast<size_t>(parts[n - 1].data() - path.data()) + parts[n - 1].size());
-}
-
-// The key under which a directory is claimed: case does not tell Windows
-// names apart.
-std::wstring DirKey(std::wstring_view relativePath)
-{
-    std::wstring key(relativePath);
-    while (!key.empty() && IsSeparator(key.back()))
-        key.pop_back();
-    for (wchar_t& c : key)
-        if (c == L'/')
-            c = L'\\';
-    if (!key.empty())
-        ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 }  // namespace
 
-std::wstring ItemPathKey(std::wstring_view relativePath) { return DirKey(relativePath); }
+ItemPath::ItemPath(std::wstring relativePath) : text_(std::move(relativePath)), upper_(text_)
+{
+    for (size_t i = 0; i <= text_.size(); ++i) {
+        if (i == text_.size() || IsSeparator(text_[i])) {
+            ends_.push_back(i);
+            if (i < text_.size())
+                upper_[i] = L'\\';
+        }
+    }
+    if (!upper_.empty())
+        ::CharUpperBuffW(upper_.data(), static_cast<DWORD>(upper_.size()));
+}
+
+std::wstring_view ItemPath::Part(size_t index) const
+{
+    size_t start = index == 0 ? 0 : ends_[index - 1] + 1;
+    return std::wstring_view(text_).substr(start, ends_[index] - start);
+}
+
+std::wstring ItemPath::KeyOf(size_t n) const
+{
+    if (n == 0)
+        return std::wstring();
+    size_t end = ends_[n - 1];
+    while (end > 0 && upper_[end - 1] == L'\\')
+        --end;
+    return upper_.substr(0, end);
+}
 
 bool EndsWithSeparator(const std::wstring& path)
 {
@@ -105,25 +96,20 @@ std::wstring JoinItemPath(const std::wstring& dir, const std::wstring& relativeP
     return dir + L'\\' + relativePath;
 }
 
-std::wstring ParentOf(const std::wstring& path)
-{
-    size_t last = path.find_last_of(L"\\/");
-    return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
-}
+namespace {
 
-bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
+bool IsPlain(const ItemPath& item, bool isDirectory)
 {
     // An item without a path would be the destination itself.
-    if (relativePath.empty())
+    if (item.Text().empty())
         return false;
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    for (size_t i = 0; i < parts.size(); ++i) {
-        std::wstring_view part = parts[i];
+    for (size_t i = 0; i < item.Count(); ++i) {
+        std::wstring_view part = item.Part(i);
         if (part.empty()) {
             // A leading separator makes a rooted, UNC or device path; an empty
             // component in the middle or at the end of a file names its
             // parent. Only a directory may end in a separator.
-            if (i == 0 || i + 1 < parts.size() || !isDirectory)
+            if (i == 0 || i + 1 < item.Count() || !isDirectory)
                 return false;
             continue;
         }
@@ -138,87 +124,92 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
     return true;
 }
 
-CheckedDir* ItemPathGuard::Root(bool make)
+// How many directories an item's path names: all its components for a
+// directory (a trailing separator aside), all but the last for a file.
+size_t DirectoryCount(const ItemPath& item, bool isDirectory)
+{
+    if (!isDirectory)
+        return item.Count() - 1;
+    return item.Name().empty() ? item.Count() - 1 : item.Count();
+}
+
+bool IsMissing(HRESULT hr)
+{
+    return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+}
+
+}  // namespace
+
+bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory)
+{
+    return IsPlain(ItemPath(relativePath), isDirectory);
+}
+
+ItemPathGuard::Dir ItemPathGuard::Root(bool make)
 {
     auto found = openDirs_.find(std::wstring());
     if (found != openDirs_.end())
-        return &found->second;
+        return found->second;
     // The chosen destination is made by its name; everything below it is
     // made and opened through its handle.
     if (make && !MakeDirectoryChain(destDir_))
         return nullptr;
-    CheckedDir root;
-    if (CheckedDir::Open(destDir_, root) != S_OK)
+    auto root = std::make_shared<CheckedDir>();
+    if (CheckedDir::Open(destDir_, *root) != S_OK)
         return nullptr;
     realDirs_.insert(std::wstring());
-    return &openDirs_.emplace(std::wstring(), std::move(root)).first->second;
+    openDirs_.emplace(std::wstring(), root);
+    return root;
 }
 
-HRESULT ItemPathGuard::Walk(std::wstring_view relativePath, size_t count, bool make,
-                            CheckedDir*& dir)
+HRESULT ItemPathGuard::Walk(const ItemPath& item, size_t count, bool make, Dir& dir)
 {
     dir = nullptr;
-    std::vector<std::wstring_view> parts = Components(relativePath);
     size_t level = count;
     auto open = openDirs_.end();
     for (; level > 0; --level) {
-        open = openDirs_.find(DirKey(Prefix(relativePath, parts, level)));
+        open = openDirs_.find(item.KeyOf(level));
         if (open != openDirs_.end())
             break;
     }
-    CheckedDir* at = level > 0 ? &open->second : Root(make);
+    Dir at = level > 0 ? open->second : Root(make);
     if (!at) {
         // A destination that is missing holds nothing yet; one that is a
         // link or no directory is refused.
         CheckedDir probe;
         HRESULT hr = CheckedDir::Open(destDir_, probe);
-        bool missing = hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
-                       hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-        return missing && !make ? S_FALSE : (hr == S_OK ? E_FAIL : hr);
+        return IsMissing(hr) && !make ? S_FALSE : (hr == S_OK ? E_FAIL : hr);
     }
     for (size_t n = level + 1; n <= count; ++n) {
-        CheckedDir child;
+        auto child = std::make_shared<CheckedDir>();
         bool made = false;
-        HRESULT hr = make ? at->MakeDir(parts[n - 1], child, &made) : at->OpenDir(parts[n - 1], child);
-        if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
+        HRESULT hr = make ? at->MakeDir(item.Part(n - 1), *child, &made) : at->OpenDir(item.Part(n - 1), *child);
+        if (IsMissing(hr))
             return S_FALSE;
         if (hr != S_OK)
             return hr;
-        std::wstring key = DirKey(Prefix(relativePath, parts, n));
+        std::wstring key = item.KeyOf(n);
         realDirs_.insert(key);
         if (made)
             madeDirs_.insert(key);
-        at = &openDirs_.insert_or_assign(std::move(key), std::move(child)).first->second;
+        openDirs_.insert_or_assign(std::move(key), child);
+        at = std::move(child);
     }
-    dir = at;
+    dir = std::move(at);
     return S_OK;
 }
 
-namespace {
-
-// How many directories an item's path names: all its components for a
-// directory (a trailing separator aside), all but the last for a file.
-size_t DirectoryCount(const std::vector<std::wstring_view>& parts, bool isDirectory)
-{
-    if (!isDirectory)
-        return parts.size() - 1;
-    return parts.back().empty() ? parts.size() - 1 : parts.size();
-}
-
-}  // namespace
-
-bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory)
+bool ItemPathGuard::MeetsLink(const ItemPath& item, bool isDirectory)
 {
     existing_ = INVALID_FILE_ATTRIBUTES;
     settled_ = true;
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    size_t count = DirectoryCount(parts, isDirectory);
-    if (realDirs_.count(DirKey(Prefix(relativePath, parts, count)))) {
-        settled_ = isDirectory;  // a file in a known directory: Settle looks
+    size_t count = DirectoryCount(item, isDirectory);
+    if (realDirs_.count(item.KeyOf(count))) {
+        settled_ = isDirectory;  // a file in a known directory: Look looks
         return false;
     }
-    CheckedDir* dir = nullptr;
-    HRESULT hr = Walk(relativePath, count, false, dir);
+    Dir dir;
+    HRESULT hr = Walk(item, count, false, dir);
     if (hr == CheckedDir::kNotPlain)
         return true;
     // Anything else in the way fails when the directories are made.
@@ -226,42 +217,28 @@ bool ItemPathGuard::MeetsLink(const std::wstring& relativePath, bool isDirectory
     return false;
 }
 
-bool ItemPathGuard::Settle(const std::wstring& relativePath, const std::wstring& fullPath,
-                           UniqueFileHandle& file)
-{
-    file.Reset();
-    const CheckedDir* dir = nullptr;
-    if (!Look(relativePath, fullPath, dir))
-        return false;
-    if (dir)
-        CreateItemFile(*dir, Components(relativePath).back(), file);
-    return true;
-}
-
-bool ItemPathGuard::Look(const std::wstring& relativePath, const std::wstring& fullPath,
-                         const CheckedDir*& dir)
+bool ItemPathGuard::Look(const ItemPath& item, const std::wstring& fullPath,
+                         std::shared_ptr<const CheckedDir>& dir)
 {
     dir = nullptr;
     if (settled_)
         return true;
     settled_ = true;
     existing_ = INVALID_FILE_ATTRIBUTES;
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* at = nullptr;
-    if (Walk(relativePath, parts.size() - 1, false, at) != S_OK)
+    Dir at;
+    if (Walk(item, item.Count() - 1, false, at) != S_OK)
         return true;  // gone since: the directories are made again
     // Nothing can be at a name this extraction has not used yet in a
     // directory it made: the look, a call to the system per file, is
     // spared. Anything another program puts there meanwhile fails the item
     // when its file is created, which is always done exclusively.
-    if (madeDirs_.count(DirKey(Prefix(relativePath, parts, parts.size() - 1))) &&
-        placedFiles_.insert(DirKey(relativePath)).second) {
+    if (madeDirs_.count(item.KeyOf(item.Count() - 1)) && placedFiles_.insert(item.Key()).second) {
         if (fullPath.size() < MAX_PATH)
-            dir = at;
+            dir = std::move(at);
         return true;
     }
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    HRESULT hr = at->Inspect(parts.back(), attributes);
+    HRESULT hr = at->Inspect(item.Name(), attributes);
     if (hr == CheckedDir::kNotPlain)
         return false;
     if (hr == S_OK)
@@ -269,35 +246,33 @@ bool ItemPathGuard::Look(const std::wstring& relativePath, const std::wstring& f
     // Only where a whole path would be accepted too: a longer one fails as
     // it always did, when it is created.
     else if (hr == S_FALSE && fullPath.size() < MAX_PATH)
-        dir = at;
+        dir = std::move(at);
     return true;
 }
 
-bool ItemPathGuard::Allows(const std::wstring& relativePath, bool isDirectory)
+bool ItemPathGuard::Allows(const ItemPath& item, bool isDirectory)
 {
-    if (!IsPlainItemName(relativePath, isDirectory))
+    if (!IsPlain(item, isDirectory))
         return false;
     // Replacing a directory this archive made would delete items already
     // recorded as installed.
-    if (!isDirectory && claimedDirs_.count(DirKey(relativePath)))
+    if (!isDirectory && claimedDirs_.count(item.Key()))
         return false;
     // The installer never follows a link it did not make.
-    return !MeetsLink(relativePath, isDirectory);
+    return !MeetsLink(item, isDirectory);
 }
 
-bool ItemPathGuard::HasParentOf(const std::wstring& relativePath) const
+bool ItemPathGuard::HasParentOf(const ItemPath& item) const
 {
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    return realDirs_.count(DirKey(Prefix(relativePath, parts, parts.size() - 1))) != 0;
+    return realDirs_.count(item.KeyOf(item.Count() - 1)) != 0;
 }
 
-void ItemPathGuard::Claim(const std::wstring& relativePath, bool isDirectory)
+void ItemPathGuard::Claim(const ItemPath& item, bool isDirectory)
 {
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    size_t dirs = isDirectory ? parts.size() : parts.size() - 1;
+    size_t dirs = isDirectory ? item.Count() : item.Count() - 1;
     realDirs_.insert(std::wstring());
     for (size_t n = 1; n <= dirs; ++n) {
-        std::wstring key = DirKey(Prefix(relativePath, parts, n));
+        std::wstring key = item.KeyOf(n);
         claimedDirs_.insert(key);
         realDirs_.insert(std::move(key));
     }
@@ -312,39 +287,36 @@ void ItemPathGuard::Removed(DWORD attributes)
     }
 }
 
-bool ItemPathGuard::MakeDirectories(const std::wstring& relativePath, bool isDirectory)
+bool ItemPathGuard::MakeDirectories(const ItemPath& item, bool isDirectory)
 {
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* dir = nullptr;
-    if (destDir_.size() + relativePath.size() >= MAX_PATH)
+    Dir dir;
+    if (destDir_.size() + item.Text().size() >= MAX_PATH)
         return false;  // as the system's path-based directory creation
-    return Walk(relativePath, DirectoryCount(parts, isDirectory), true, dir) == S_OK;
+    return Walk(item, DirectoryCount(item, isDirectory), true, dir) == S_OK;
 }
 
-HRESULT ItemPathGuard::RemoveExisting(const std::wstring& relativePath)
+HRESULT ItemPathGuard::RemoveExisting(const ItemPath& item)
 {
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* dir = nullptr;
-    HRESULT hr = Walk(relativePath, parts.size() - 1, false, dir);
+    Dir dir;
+    HRESULT hr = Walk(item, item.Count() - 1, false, dir);
     if (hr == S_FALSE)
         return S_OK;  // gone with its directory
     if (hr != S_OK)
         return hr;
-    hr = dir->RemoveChild(parts.back());
+    hr = dir->RemoveChild(item.Name());
     return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
 }
 
-HRESULT ItemPathGuard::FileDirectory(const std::wstring& relativePath, const CheckedDir*& dir)
+HRESULT ItemPathGuard::FileDirectory(const ItemPath& item, std::shared_ptr<const CheckedDir>& dir)
 {
     dir = nullptr;
-    if (destDir_.size() + relativePath.size() >= MAX_PATH)
+    if (destDir_.size() + item.Text().size() >= MAX_PATH)
         return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-    std::vector<std::wstring_view> parts = Components(relativePath);
-    CheckedDir* at = nullptr;
-    HRESULT hr = Walk(relativePath, parts.size() - 1, false, at);
+    Dir at;
+    HRESULT hr = Walk(item, item.Count() - 1, false, at);
     if (hr != S_OK)
         return hr == S_FALSE ? HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) : hr;
-    dir = at;
+    dir = std::move(at);
     return S_OK;
 }
 
@@ -353,12 +325,10 @@ HRESULT CreateItemFile(const CheckedDir& dir, std::wstring_view name, UniqueFile
     return dir.CreateNewFile(name, file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
-HANDLE ItemPathGuard::DirectoryHandle(const std::wstring& relativeDir)
+HANDLE ItemPathGuard::DirectoryHandle(const ItemPath& item)
 {
-    std::vector<std::wstring_view> parts = Components(relativeDir);
-    CheckedDir* dir = nullptr;
-    return Walk(relativeDir, DirectoryCount(parts, true), false, dir) == S_OK ? dir->Handle()
-                                                                              : nullptr;
+    Dir dir;
+    return Walk(item, DirectoryCount(item, true), false, dir) == S_OK ? dir->Handle() : nullptr;
 }
 
 }  // namespace SevenZip::intl

@@ -29,12 +29,6 @@ constexpr size_t kQueueCap = 64u << 20;
 // Data goes to a writer in pieces of about this size: few hand-overs, and
 // a large file is written while it is still being decoded.
 constexpr size_t kChunk = 1u << 20;
-// The decoder runs at most this many files ahead of the writers: every
-// file it hands over has been announced to the window, whose queue would
-// otherwise fill with thousands of status posts that keep the user's input
-// (a click on the close button) waiting behind them, and a stop would wait
-// for all of them to be written.
-constexpr size_t kMostWaitingFiles = 128;  // 32 measured slower, 128 as fast as none
 // Enough kept chunks for the writers and the decoder to pass them round.
 constexpr size_t kSpareChunks = 16;
 // More writers than this only add threads waiting for the decoder.
@@ -73,7 +67,10 @@ HRESULT MakeFile(QueuedFile& queued)
 {
     if (!queued.make.dir)
         return E_UNEXPECTED;
-    return CreateItemFile(*queued.make.dir, queued.make.name, queued.file);
+    HRESULT hr = CreateItemFile(*queued.make.dir, queued.make.name, queued.file);
+    // Once the file is open its directory's handle is needed no more.
+    queued.make.dir.reset();
+    return hr;
 }
 
 // Through the handle that wrote the file: one call for times and attributes
@@ -127,7 +124,8 @@ STDMETHODIMP QueuedFileStream::Write(const void* data, UInt32 size, UInt32* proc
     return hr;
 }
 
-ItemWriters::ItemWriters(unsigned threads)
+ItemWriters::ItemWriters(unsigned threads, size_t mostWaitingFiles)
+    : mostWaitingFiles_(mostWaitingFiles)
 {
     spare_.reserve(kSpareChunks);
     threads_.reserve(threads);
@@ -149,7 +147,7 @@ HRESULT ItemWriters::Begin(FileToMake make, FileFinish finish, uint64_t expected
     End(false);  // a file the handler left without a result
     {
         ExclusiveLock hold(lock_);
-        while (waiting_.size() >= kMostWaitingFiles && failure_ == S_OK)
+        while (mostWaitingFiles_ != 0 && waiting_.size() >= mostWaitingFiles_ && failure_ == S_OK)
             ::SleepConditionVariableSRW(&room_, &lock_, INFINITE, 0);
     }
     auto queued = std::make_shared<QueuedFile>();

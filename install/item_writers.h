@@ -19,9 +19,11 @@
 namespace SevenZip::intl {
 
 // Where a writer makes a file: in a checked directory, open, by its name
-// alone and only when nothing has that name (CreateItemFile).
+// alone and only when nothing has that name (CreateItemFile). The writer
+// holds the directory until the file is closed, whatever the decoder's side
+// lets go meanwhile.
 struct FileToMake {
-    const CheckedDir* dir = nullptr;
+    std::shared_ptr<const CheckedDir> dir;
     std::wstring name;
 };
 
@@ -57,16 +59,21 @@ private:
     std::shared_ptr<QueuedFile> file_;
 };
 
+// Which thread does what: the decoder's thread (the archive handler's calls)
+// hands files over with Begin, fills them through their streams and ends
+// them with End; the writer threads make each file, write it, set its times
+// and attributes and close it, in any order among themselves.
 class ItemWriters {
 public:
-    explicit ItemWriters(unsigned threads);
+    // mostWaitingFiles: how many files handed over may wait for a writer
+    // before Begin waits too; 0 for no limit beside the queue's bytes.
+    ItemWriters(unsigned threads, size_t mostWaitingFiles);
     ~ItemWriters();
     ItemWriters(const ItemWriters&) = delete;
     ItemWriters& operator=(const ItemWriters&) = delete;
 
     // Hands over a file item for a writer to make and write; its data
-    // follows through stream, expectedSize is its stored size (a hint). The
-    // directory stays open until the writers are drained.
+    // follows through stream, expectedSize is its stored size (a hint).
     HRESULT Begin(FileToMake make, FileFinish finish, uint64_t expectedSize,
                   ComPtr<ISequentialOutStream>& stream);
     // The current file's data is all handed over; complete says whether it
@@ -100,6 +107,7 @@ private:
     // fresh pages for every chunk.
     std::vector<std::vector<char>> spare_;
     std::shared_ptr<QueuedFile> current_;                // the decoder's file
+    size_t mostWaitingFiles_;
     size_t queuedBytes_ = 0;
     unsigned busy_ = 0;
     HRESULT failure_ = S_OK;

@@ -3,27 +3,13 @@
 #include "install/install_progress.h"
 #include "product/string_bundle.h"
 
-bool PCallBack::ItemCountKnown(uint32_t count)
+void PCallBack::ItemCountKnown(uint32_t count)
 {
     if (count != 0)
         totalItems_ = count;
-    return false;  // the count is all the progress needs; no listing
 }
 
-bool PCallBack::ItemListReady(const std::vector<std::wstring>&, const std::vector<uint64_t>&)
-{
-    return true;
-}
-
-void PCallBack::TotalSizeKnown(const std::wstring&, uint64_t) {}
-
-void PCallBack::RatioChanged(uint64_t, uint64_t) {}
-
-void PCallBack::ItemWritten(const std::wstring&, uint64_t) {}
-
-void PCallBack::ArchiveFinished(const std::wstring&) {}
-
-bool PCallBack::ItemStarting(const std::wstring& destDir, std::wstring& relativePath,
+bool PCallBack::ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
                              bool isDirectory)
 {
     std::wstring path = destDir + relativePath;
@@ -43,4 +29,11 @@ bool PCallBack::ItemStarting(const std::wstring& destDir, std::wstring& relative
 
 bool PCallBack::ItemCompleted(const std::wstring&, uint64_t) { return true; }
 
-void PCallBack::ItemRestored(const std::wstring&) {}
+// Every item announced posts a status text and a progress step to the window.
+// With the decoder far ahead of the disk its queue would fill with thousands
+// of them, which keep the user's input (a click on the close button) waiting
+// behind them, and a stop would wait for all those files to be written.
+size_t PCallBack::MostFilesAhead() const
+{
+    return 128;  // 32 measured slower, 128 as fast as none
+}

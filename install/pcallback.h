@@ -11,17 +11,11 @@ class PCallBack : public SevenZip::ProgressCallback {
 public:
     explicit PCallBack(InstallProgress& progress) : progress_(progress) {}
 
-    bool ItemCountKnown(uint32_t count) override;
-    bool ItemListReady(const std::vector<std::wstring>& paths,
-                       const std::vector<uint64_t>& sizes) override;
-    void TotalSizeKnown(const std::wstring& currentPath, uint64_t totalSize) override;
-    void RatioChanged(uint64_t packedBytes, uint64_t unpackedBytes) override;
-    void ItemWritten(const std::wstring& path, uint64_t size) override;
-    void ArchiveFinished(const std::wstring& path) override;
-    bool ItemStarting(const std::wstring& destDir, std::wstring& relativePath,
+    void ItemCountKnown(uint32_t count) override;
+    bool ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
                       bool isDirectory) override;
     bool ItemCompleted(const std::wstring& path, uint64_t size) override;
-    void ItemRestored(const std::wstring& path) override;
+    size_t MostFilesAhead() const override;
 
 private:
     InstallProgress& progress_;

@@ -1,28 +1,24 @@
 #pragma once
-// What the extraction layer reports while it lists and unpacks an archive.
+// What the extraction layer reports while it unpacks an archive.
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace SevenZip {
 
 class ProgressCallback {
 public:
-    // True asks for the item listing before extraction.
-    virtual bool ItemCountKnown(uint32_t count) = 0;
-    // False ends without extracting.
-    virtual bool ItemListReady(const std::vector<std::wstring>& paths,
-                               const std::vector<uint64_t>& sizes) = 0;
-    virtual void TotalSizeKnown(const std::wstring& currentPath, uint64_t totalSize) = 0;
-    virtual void RatioChanged(uint64_t packedBytes, uint64_t unpackedBytes) = 0;
-    virtual void ItemWritten(const std::wstring& path, uint64_t size) = 0;
-    virtual void ArchiveFinished(const std::wstring& path) = 0;
-    // False aborts the extraction. A file's relative path may be changed.
-    virtual bool ItemStarting(const std::wstring& destDir, std::wstring& relativePath,
-                              bool isDirectory) = 0;
+    // The archive's item count, before the first item.
+    virtual void ItemCountKnown(uint32_t count) = 0;
     // False aborts the extraction.
+    virtual bool ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
+                              bool isDirectory) = 0;
+    // An item is whole on disk (a file: handed to the writers). False aborts
+    // the extraction.
     virtual bool ItemCompleted(const std::wstring& path, uint64_t size) = 0;
-    virtual void ItemRestored(const std::wstring& path) = 0;
+    // How many announced files may wait for a writer thread before the
+    // extraction waits for the disk; 0 for no limit.
+    virtual size_t MostFilesAhead() const { return 0; }
 
 protected:
     ~ProgressCallback() = default;

@@ -1,6 +1,7 @@
 #include "install/seven_zip_archive.h"
 
 #include <new>
+#include <vector>
 
 #include "install/archive_open_callback.h"
 #include "install/stream_wrappers.h"
@@ -34,17 +35,6 @@ HRESULT ReadItemPath(IInArchive* handler, UInt32 index, std::wstring& path)
     return S_OK;
 }
 
-HRESULT ReadItemSize(IInArchive* handler, UInt32 index, uint64_t& size)
-{
-    PropValue prop;
-    HRESULT hr = handler->GetProperty(index, kpidSize, prop.Receive());
-    if (hr != S_OK)
-        return hr;
-    if (!UnsignedValue(*prop, size))
-        size = 0;
-    return S_OK;
-}
-
 HRESULT SetDecoderThreads(IInArchive* handler, UInt32 threads)
 {
     ComPtr<ISetProperties> properties;
@@ -65,53 +55,12 @@ void SevenZipArchive::UseArchiveFile(const std::wstring& path)
 {
     archivePath_ = path;
     archiveHandle_ = nullptr;
-    // A listing of another file is no listing of this one.
-    listingLoaded_ = false;
-    itemCount_ = 0;
-    itemPaths_.clear();
-    itemSizes_.clear();
 }
 
 HRESULT SevenZipArchive::OpenArchiveStream(ComPtr<IInStream>& stream) const
 {
     return archiveHandle_ ? intl::OpenReadStreamOn(archiveHandle_, stream)
                           : intl::OpenReadStream(archivePath_, stream);
-}
-
-bool SevenZipArchive::LoadListing()
-{
-    bool formatKnown = formatFixed_ || ProbeFormat();
-    listingLoaded_ = formatKnown && ReadListing();
-    return listingLoaded_;
-}
-
-bool SevenZipArchive::ReadListing()
-{
-    itemCount_ = 0;
-    itemPaths_.clear();
-    itemSizes_.clear();
-    ComPtr<IInStream> file;
-    if (FAILED(OpenArchiveStream(file)) || !file)
-        return false;
-    ComPtr<IInArchive> handler;
-    if (intl::OpenArchive(format_, file.Get(), nullptr, handler) != S_OK)
-        return false;
-    UInt32 count = 0;
-    bool ok = handler->GetNumberOfItems(&count) == S_OK;
-    for (UInt32 i = 0; ok && i < count; ++i) {
-        uint64_t size = 0;
-        std::wstring path;
-        ok = intl::ReadItemSize(handler.Get(), i, size) == S_OK &&
-             intl::ReadItemPath(handler.Get(), i, path) == S_OK;
-        if (ok) {
-            itemSizes_.push_back(static_cast<uint32_t>(size));
-            itemPaths_.push_back(std::move(path));
-        }
-    }
-    handler->Close();
-    if (ok)
-        itemCount_ = count;
-    return ok;
 }
 
 void SevenZipArchive::SetFormat(ArchiveFormat format)
@@ -122,14 +71,10 @@ void SevenZipArchive::SetFormat(ArchiveFormat format)
 
 ArchiveFormat SevenZipArchive::GetFormat()
 {
-    if (!listingLoaded_ && !formatFixed_)
-        LoadListing();
+    if (!formatFixed_)
+        ProbeFormat();
     return format_;
 }
-
-void SevenZipArchive::SetLevel(int32_t level) { level_ = level; }
-
-int32_t SevenZipArchive::GetLevel() { return level_; }
 
 bool SevenZipArchive::ProbeFormat()
 {
@@ -163,27 +108,6 @@ bool SevenZipArchive::ProbeFormat()
     }
     format_ = kFormatUnknown;
     return false;
-}
-
-uint32_t SevenZipArchive::ItemCount()
-{
-    if (!listingLoaded_)
-        LoadListing();
-    return itemCount_;
-}
-
-std::vector<std::wstring> SevenZipArchive::ItemNames()
-{
-    if (!listingLoaded_)
-        LoadListing();
-    return itemPaths_;
-}
-
-std::vector<uint32_t> SevenZipArchive::ItemSizes()
-{
-    if (!listingLoaded_)
-        LoadListing();
-    return itemSizes_;
 }
 
 }  // namespace SevenZip

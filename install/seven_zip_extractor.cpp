@@ -8,29 +8,6 @@
 namespace SevenZip {
 namespace {
 
-// Hands the item listing to the callback when it asks for it. S_FALSE when
-// the callback wants no extraction.
-HRESULT ReportListing(IInArchive* handler, ProgressCallback& callback)
-{
-    UInt32 count = 0;
-    if (handler->GetNumberOfItems(&count) != S_OK)
-        count = 0;
-    if (!callback.ItemCountKnown(count))
-        return S_OK;
-    std::vector<std::wstring> paths;
-    std::vector<uint64_t> sizes;
-    for (UInt32 i = 0; i < count; ++i) {
-        uint64_t size = 0;
-        std::wstring path;
-        if (intl::ReadItemSize(handler, i, size) != S_OK ||
-            intl::ReadItemPath(handler, i, path) != S_OK)
-            return E_FAIL;
-        sizes.push_back(size);
-        paths.push_back(std::move(path));
-    }
-    return callback.ItemListReady(paths, sizes) ? S_OK : S_FALSE;
-}
-
 // Whether the handler found the archive damaged while opening it: headers it
 // had to repair (a broken start header) or could not read in full. The
 // handler still opens such an archive, but its items can't be trusted.
@@ -67,11 +44,10 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         }
 
         if (callback) {
-            hr = ReportListing(handler.Get(), *callback);
-            if (hr != S_OK) {
-                handler->Close();
-                return hr == S_FALSE ? S_OK : hr;
-            }
+            UInt32 count = 0;
+            if (handler->GetNumberOfItems(&count) != S_OK)
+                count = 0;
+            callback->ItemCountKnown(count);
         }
 
         // One decoding thread: the payload's few large blocks decoded no
@@ -79,7 +55,7 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         // need the other processors.
         intl::SetDecoderThreads(handler.Get(), intl::kDecoderThreads);
         ComPtr<intl::ArchiveExtractCallback> extractCallback = new (std::nothrow)
-            intl::ArchiveExtractCallback(handler.Get(), destDir, overwriteMode_, callback);
+            intl::ArchiveExtractCallback(handler.Get(), destDir, callback);
         if (!extractCallback) {
             handler->Close();
             return E_OUTOFMEMORY;
@@ -91,8 +67,6 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         HRESULT written = extractCallback->FinishWriting();
         if (written != S_OK)
             hr = written;
-        if (callback)
-            callback->ArchiveFinished(archivePath_);
         handler->Close();
         return hr;
     } catch (const std::bad_alloc&) {

@@ -13,10 +13,8 @@ public:
     // 0 on success; 110 when the file can't be opened, the handler's code
     // when it is no archive of the format, else the first failing code of
     // the extraction.
+    // Whatever is in the way of a file item is deleted.
     virtual int32_t ExtractTo(const std::wstring& destDir, ProgressCallback* callback);
-
-protected:
-    int32_t overwriteMode_ = 1;  // replace whatever is in the way
 };
 
 }  // namespace SevenZip

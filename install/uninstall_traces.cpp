@@ -117,7 +117,7 @@ int RemoveRegistration(const std::wstring& programDir, const std::wstring& regNa
     const std::wstring entryPath = kUninstallKeyPrefix + regName;
     UniqueRegKey entry;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, entryPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                      entry.put()) == ERROR_SUCCESS) {
+                      entry.Put()) == ERROR_SUCCESS) {
         std::wstring program = UninstallCommandProgram(ReadValue(entry.Get(), L"UninstallString"));
         entry.Reset();
         if (LeadsInto(program, programDir) &&
@@ -126,7 +126,7 @@ int RemoveRegistration(const std::wstring& programDir, const std::wstring& regNa
     }
     const std::wstring productPath = kProductKeyPrefix + regName;
     UniqueRegKey product;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, productPath.c_str(), 0, KEY_QUERY_VALUE, product.put()) ==
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, productPath.c_str(), 0, KEY_QUERY_VALUE, product.Put()) ==
         ERROR_SUCCESS) {
         std::wstring appPath = WithoutTrailingBackslash(ReadValue(product.Get(), L"AppPath"));
         product.Reset();
@@ -134,7 +134,7 @@ int RemoveRegistration(const std::wstring& programDir, const std::wstring& regNa
             RegDeleteTreeW(HKEY_CURRENT_USER, productPath.c_str());
             RegDeleteKeyW(HKEY_CURRENT_USER, productPath.c_str());  // where the tree call leaves it
             removed += RegOpenKeyExW(HKEY_CURRENT_USER, productPath.c_str(), 0, KEY_QUERY_VALUE,
-                                     product.put()) == ERROR_FILE_NOT_FOUND;
+                                     product.Put()) == ERROR_FILE_NOT_FOUND;
         }
     }
     return removed;

@@ -22,36 +22,32 @@ public:
     explicit unique_any(T h) : m_h(h) {}
     unique_any(const unique_any&) = delete;
     unique_any& operator=(const unique_any&) = delete;
-    unique_any(unique_any&& o) noexcept : m_h(o.release()) {}
+    unique_any(unique_any&& o) noexcept : m_h(o.Release()) {}
     unique_any& operator=(unique_any&& o) noexcept
     {
         if (this != &o)
-            reset(o.release());
+            Reset(o.Release());
         return *this;
     }
-    ~unique_any() { reset(); }
+    ~unique_any() { Reset(); }
 
-    T get() const { return m_h; }
-    bool valid() const { return m_h != Empty() && m_h != nullptr; }
-    explicit operator bool() const { return valid(); }
+    // Spelled as ComPtr's methods are.
+    T Get() const { return m_h; }
+    bool Valid() const { return m_h != Empty() && m_h != nullptr; }
+    explicit operator bool() const { return Valid(); }
     // For an out-parameter: frees the old handle and gives its slot.
-    T* put()
+    T* Put()
     {
-        reset();
+        Reset();
         return &m_h;
     }
-    T release() { return std::exchange(m_h, Empty()); }
-    void reset(T h = Empty())
+    T Release() { return std::exchange(m_h, Empty()); }
+    void Reset(T h = Empty())
     {
-        if (valid() && m_h != h)
+        if (Valid() && m_h != h)
             Close(m_h);
         m_h = h;
     }
-
-    // The spelling of the engine and the probes, as with ComPtr.
-    T Get() const { return get(); }
-    bool Valid() const { return valid(); }
-    void Reset(T h = Empty()) { reset(h); }
 
 private:
     T m_h = Empty();

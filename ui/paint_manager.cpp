@@ -90,7 +90,7 @@ void CPaintManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
     m_sName = pstrName ? pstrName : L"";
     m_nDpi = hWnd ? DpiOfWindow(hWnd) : kDesignDpi;
     if (!m_hDcMeasure)
-        m_hDcMeasure.reset(CreateCompatibleDC(nullptr));
+        m_hDcMeasure.Reset(CreateCompatibleDC(nullptr));
     m_pToolTip = std::make_unique<CTooltipWindow>(hWnd);
     // Focus cues stay hidden until the keyboard is used.
     m_bFocusCues = false;
@@ -353,17 +353,17 @@ void CPaintManagerUI::EnsureOffscreen(int cx, int cy)
     m_hbmpOffscreen = NewTopDownBitmap(cx, cy, &bits);
     if (!m_hbmpOffscreen)
         return;
-    m_hDcOffscreen.reset(CreateCompatibleDC(nullptr));
-    m_hbmpOldOffscreen = SelectObject(m_hDcOffscreen.get(), m_hbmpOffscreen.get());
+    m_hDcOffscreen.Reset(CreateCompatibleDC(nullptr));
+    m_hbmpOldOffscreen = SelectObject(m_hDcOffscreen.Get(), m_hbmpOffscreen.Get());
     m_szOffscreen = {cx, cy};
 }
 
 void CPaintManagerUI::ReleaseOffscreen()
 {
     if (m_hDcOffscreen)
-        SelectObject(m_hDcOffscreen.get(), m_hbmpOldOffscreen);
-    m_hDcOffscreen.reset();
-    m_hbmpOffscreen.reset();
+        SelectObject(m_hDcOffscreen.Get(), m_hbmpOldOffscreen);
+    m_hDcOffscreen.Reset();
+    m_hbmpOffscreen.Reset();
     m_szOffscreen = {};
 }
 

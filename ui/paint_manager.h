@@ -46,7 +46,7 @@ public:
     HWND GetPaintWindow() const { return m_hWndPaint; }
     const std::wstring& GetName() const { return m_sName; }
     // A device context for measuring text in this window's fonts.
-    HDC GetPaintDC() const { return m_hDcMeasure.get(); }
+    HDC GetPaintDC() const { return m_hDcMeasure.Get(); }
     POINT GetMousePos() const { return m_ptLastMousePos; }
 
     // Display scale: layouts are written in pixels at 96 DPI and drawn at the

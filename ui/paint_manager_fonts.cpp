@@ -37,14 +37,14 @@ TFontInfo MakeFont(HDC measure, LPCWSTR face, int size, bool bold, bool underlin
     lf.lfQuality = CLEARTYPE_QUALITY;
     wcsncpy_s(lf.lfFaceName, LF_FACESIZE, face ? face : L"", _TRUNCATE);
     TFontInfo info;
-    info.hFont.reset(CreateFontIndirectW(&lf));
+    info.hFont.Reset(CreateFontIndirectW(&lf));
     info.sFontName = face ? face : L"";
     info.iSize = size;
     info.bBold = bold;
     info.bUnderline = underline;
     info.bItalic = italic;
     if (info.hFont && measure) {
-        HGDIOBJ old = SelectObject(measure, info.hFont.get());
+        HGDIOBJ old = SelectObject(measure, info.hFont.Get());
         GetTextMetricsW(measure, &info.tm);
         SelectObject(measure, old);
     }
@@ -67,17 +67,17 @@ HFONT CPaintManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBo
     auto it = table.find(id);
     if (it != table.end()) {
         if (SameFont(it->second, pStrFontName, nSize, bBold, bUnderline, bItalic))
-            return it->second.hFont.get();
+            return it->second.hFont.Get();
         // Another window may still use the old shared font; retire it. A
         // window's own font goes with its entry.
         if (bShared)
             Shared().retiredFonts.push_back(std::move(it->second.hFont));
         table.erase(it);
     }
-    TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
+    TFontInfo info = MakeFont(m_hDcMeasure.Get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return nullptr;
-    HFONT font = info.hFont.get();
+    HFONT font = info.hFont.Get();
     table[id] = std::move(info);
     return font;
 }
@@ -88,7 +88,7 @@ void CPaintManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold
     std::unique_ptr<TFontInfo>& slot = bShared ? Shared().defaultFont : m_pDefaultFont;
     if (slot && SameFont(*slot, pStrFontName, nSize, bBold, bUnderline, bItalic))
         return;
-    TFontInfo info = MakeFont(m_hDcMeasure.get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
+    TFontInfo info = MakeFont(m_hDcMeasure.Get(), pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (!info.hFont)
         return;
     if (slot && slot->hFont && bShared)
@@ -109,7 +109,7 @@ const TFontInfo* CPaintManagerUI::GetFontInfo(int id)
         SameFont(it->second, design->sFontName.c_str(), size, design->bBold, design->bUnderline,
                  design->bItalic))
         return &it->second;
-    TFontInfo scaled = MakeFont(m_hDcMeasure.get(), design->sFontName.c_str(), size, design->bBold,
+    TFontInfo scaled = MakeFont(m_hDcMeasure.Get(), design->sFontName.c_str(), size, design->bBold,
                                 design->bUnderline, design->bItalic);
     if (!scaled.hFont)
         return design;
@@ -148,7 +148,7 @@ const TFontInfo* CPaintManagerUI::DesignFontInfo(int id)
 HFONT CPaintManagerUI::GetFont(int id)
 {
     const TFontInfo* info = GetFontInfo(id);
-    return info && info->hFont ? info->hFont.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return info && info->hFont ? info->hFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void CPaintManagerUI::RemoveAllSharedFonts()

@@ -228,9 +228,9 @@ bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
         GetClientRect(m_hWndPaint, &client);
         EnsureOffscreen(client.right - client.left, client.bottom - client.top);
         if (m_hDcOffscreen && !IsRectEmpty(&ps.rcPaint)) {
-            Render(m_hDcOffscreen.get(), ps.rcPaint);
+            Render(m_hDcOffscreen.Get(), ps.rcPaint);
             BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, m_hDcOffscreen.get(), ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, m_hDcOffscreen.Get(), ps.rcPaint.left,
                    ps.rcPaint.top, SRCCOPY);
         }
         EndPaint(m_hWndPaint, &ps);
@@ -247,8 +247,8 @@ bool CPaintManagerUI::OnPaintMessage(UINT uMsg, WPARAM wParam, LPARAM /*lParam*/
         GetClientRect(m_hWndPaint, &client);
         EnsureOffscreen(client.right - client.left, client.bottom - client.top);
         if (m_hDcOffscreen) {
-            Render(m_hDcOffscreen.get(), client);
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, m_hDcOffscreen.get(),
+            Render(m_hDcOffscreen.Get(), client);
+            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, m_hDcOffscreen.Get(),
                    0, 0, SRCCOPY);
         }
         lRes = 0;

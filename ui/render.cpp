@@ -87,18 +87,18 @@ void Tile(HDC hDC, HDC src, const RECT& dst, const RECT& srcRc, const RECT& rcPa
 
 CRenderClip::CRenderClip(HDC hDC, const RECT& rc, int roundWidth, int roundHeight) : m_hDC(hDC)
 {
-    m_hOldRgn.reset(CreateRectRgn(0, 0, 0, 0));
-    m_bHadRgn = GetClipRgn(hDC, m_hOldRgn.get()) == 1;
+    m_hOldRgn.Reset(CreateRectRgn(0, 0, 0, 0));
+    m_bHadRgn = GetClipRgn(hDC, m_hOldRgn.Get()) == 1;
     unique_hrgn rgn((roundWidth > 0 || roundHeight > 0)
                         ? CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, roundWidth,
                                              roundHeight)
                         : CreateRectRgnIndirect(&rc));
-    ExtSelectClipRgn(hDC, rgn.get(), RGN_AND);
+    ExtSelectClipRgn(hDC, rgn.Get(), RGN_AND);
 }
 
 CRenderClip::~CRenderClip()
 {
-    SelectClipRgn(m_hDC, m_bHadRgn ? m_hOldRgn.get() : nullptr);
+    SelectClipRgn(m_hDC, m_bHadRgn ? m_hOldRgn.Get() : nullptr);
 }
 
 COLORREF CRenderEngine::ToColorRef(DWORD argb)
@@ -113,7 +113,7 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
         return;
     if (alpha == 255) {
         unique_hbrush brush(CreateSolidBrush(ToColorRef(color)));
-        FillRect(hDC, &rc, brush.get());
+        FillRect(hDC, &rc, brush.Get());
         return;
     }
     // One premultiplied pixel stretched over the rectangle.
@@ -125,7 +125,7 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
           b = (color & 0xFF) * alpha / 255;
     *static_cast<DWORD*>(bits) = (static_cast<DWORD>(alpha) << 24) | (r << 16) | (g << 8) | b;
     {
-        MemDC mem(hDC, bmp.get());
+        MemDC mem(hDC, bmp.Get());
         BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         GdiAlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem.dc, 0, 0, 1,
                       1, bf);
@@ -161,7 +161,7 @@ void CRenderEngine::DrawFocusDots(HDC hDC, const RECT& rc, DWORD color, int widt
         unique_hbrush brush(CreateSolidBrush(c));
         auto square = [&](int x, int y) {
             RECT d = {x, y, std::min<LONG>(x + width, rc.right), std::min<LONG>(y + width, rc.bottom)};
-            FillRect(hDC, &d, brush.get());
+            FillRect(hDC, &d, brush.Get());
         };
         for (int x = rc.left; x < rc.right; x += 2 * width) {
             square(x, rc.top);
@@ -262,7 +262,7 @@ void CRenderEngine::DrawBitmap(HDC hDC, const TImageInfo& image, const RECT& rc,
     RECT test;
     if (!IntersectRect(&test, &rc, &rcPaint))
         return;
-    MemDC mem(hDC, image.hBitmap.get());
+    MemDC mem(hDC, image.hBitmap.Get());
     bool alpha = image.bAlpha;
     // Corners keep their size; edges stretch in one direction, the middle in both.
     int xs[4] = {src.left, src.left + cn.left, src.right - cn.right, src.right};

@@ -34,7 +34,7 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& out)
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    HANDLE h = file.get();
+    HANDLE h = file.Get();
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size) || size.QuadPart > 256 * 1024 * 1024)
         return false;

@@ -166,7 +166,7 @@ void DrawRoundBorder(HDC hDC, const RECT& rc, int size, SIZE round, DWORD argb)
     CPixelView view(hDC);
     if (!view.IsValid()) {
         unique_hpen pen(CreatePen(PS_INSIDEFRAME, size, CRenderEngine::ToColorRef(argb)));
-        HGDIOBJ oldPen = SelectObject(hDC, pen.get());
+        HGDIOBJ oldPen = SelectObject(hDC, pen.Get());
         HGDIOBJ oldBrush = SelectObject(hDC, GetStockObject(HOLLOW_BRUSH));
         RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, round.cx, round.cy);
         SelectObject(hDC, oldBrush);

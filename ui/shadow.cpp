@@ -129,8 +129,8 @@ void CShadowUI::Draw(const RECT& rcWnd, int w, int h)
         return;
     HDC screen = GetDC(nullptr);
     unique_hdc memDC(CreateCompatibleDC(screen));
-    HDC mem = memDC.get();
-    HGDIOBJ old = SelectObject(mem, bmp.get());
+    HDC mem = memDC.Get();
+    HGDIOBJ old = SelectObject(mem, bmp.Get());
     RECT all = {0, 0, w, h};
     bool drawn = false;
     if (!m_sShadowImage.empty()) {

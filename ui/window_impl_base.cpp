@@ -176,8 +176,8 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
         ::OffsetRect(&rc, -rc.left, -rc.top);
         unique_hrgn rgn(::CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy));
         // The system owns the region once it is set.
-        if (rgn && ::SetWindowRgn(m_hWnd, rgn.get(), TRUE))
-            rgn.release();
+        if (rgn && ::SetWindowRgn(m_hWnd, rgn.Get(), TRUE))
+            rgn.Release();
     }
     bHandled = FALSE;
     return 0;

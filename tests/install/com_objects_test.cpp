@@ -29,9 +29,9 @@ TEST(ExtractionComObjects, AnswerTheirInterfacesOnlyAndCountFromZero)
          &IID_IArchiveExtractCallback},
         {"extract callback",
          static_cast<IArchiveExtractCallback*>(
-             new ArchiveExtractCallback(nullptr, L"C:\\nowhere", kOverwriteReplace, nullptr)),
+             new ArchiveExtractCallback(nullptr, L"C:\\nowhere", nullptr)),
          {&IID_IUnknown, &IID_IArchiveExtractCallback, &IID_IProgress, &IID_ICryptoGetTextPassword,
-          &IID_ICompressProgressInfo, &IID_IArchiveExtractCallbackMessage2},
+          &IID_IArchiveExtractCallbackMessage2},
          &IID_IArchiveOpenCallback},
         {"in stream", static_cast<IInStream*>(new InStreamWrapper({})),
          {&IID_IUnknown, &IID_ISequentialInStream, &IID_IInStream, &IID_IStreamGetSize},

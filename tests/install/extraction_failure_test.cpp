@@ -114,79 +114,100 @@ TEST(ExtractionFailures, ACallbackThatSaysStopEndsTheExtraction)
     EXPECT_TRUE(cb.completed.empty());
 }
 
-// A file in a directory already made is made before it is announced: what
-// the callback then answers must leave no file behind that it did not want.
-TEST(ExtractionFailures, FilesTheCallbackStopsSkipsOrRenamesLeaveNothingBehind)
+// A file in a directory already made is made after it is announced: a stop
+// the callback then asks for must leave no file behind.
+TEST(ExtractionFailures, AFileTheCallbackStopsLeavesNothingBehind)
 {
     const std::wstring item = L"sub\\deeper\\program.exe";
-    struct Case {
-        const char* name;
-        bool stop;
-        const wchar_t* renameTo;  // nullptr: no rename
-        int32_t result;
-        const wchar_t* present;   // nullptr: none
-    };
-    const Case cases[] = {
-        {"stopped", true, nullptr, E_FAIL, nullptr},
-        {"skipped", false, L"", 0, nullptr},
-        {"renamed", false, L"sub\\deeper\\renamed.exe", 0, L"sub\\deeper\\renamed.exe"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScratchDir dest;
-        RecordingCallback cb;
-        if (c.stop)
-            cb.stopAt = item;
-        if (c.renameTo)
-            cb.renames[item] = c.renameTo;
-        EXPECT_EQ(Extract(TestData(L"basic.7z"), dest.path(), &cb), c.result);
-        EXPECT_EQ(::GetFileAttributesW((dest / item).c_str()), INVALID_FILE_ATTRIBUTES);
-        if (c.present) {
-            std::vector<uint8_t> bytes;
-            ASSERT_TRUE(ReadBytes(dest / c.present, bytes));
-            EXPECT_EQ(bytes.size(), 5002u);
-            EXPECT_EQ(bytes[0], 'M');
-        }
-    }
+    ScratchDir dest;
+    RecordingCallback cb;
+    cb.stopAt = item;
+    EXPECT_EQ(Extract(TestData(L"basic.7z"), dest.path(), &cb), E_FAIL);
+    EXPECT_EQ(::GetFileAttributesW((dest / item).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ExtractionFailures, TheGuardLooksAgainAfterADirectoryIsDeleted)
 {
+    using SevenZip::intl::ItemPath;
     using SevenZip::intl::ItemPathGuard;
     ScratchDir dest;
     ItemPathGuard guard(dest.path());
-    ASSERT_TRUE(guard.Allows(L"a\\b\\one.txt", false));
+    ASSERT_TRUE(guard.Allows(ItemPath(L"a\\b\\one.txt"), false));
     EXPECT_EQ(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(guard.HasParentOf(L"a\\b\\one.txt"));
+    EXPECT_FALSE(guard.HasParentOf(ItemPath(L"a\\b\\one.txt")));
 
     ASSERT_TRUE(::CreateDirectoryW((dest / L"a").c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW((dest / L"a\\b").c_str(), nullptr));
-    guard.Claim(L"a\\b\\one.txt", false);
-    EXPECT_TRUE(guard.HasParentOf(L"A/B/two.txt")) << "names differing in case and separator are one";
-    EXPECT_FALSE(guard.HasParentOf(L"a\\c\\two.txt"));
-    EXPECT_FALSE(guard.Allows(L"a/B", false)) << "a directory the archive made is no file's place";
+    guard.Claim(ItemPath(L"a\\b\\one.txt"), false);
+    EXPECT_TRUE(guard.HasParentOf(ItemPath(L"A/B/two.txt"))) << "names differing in case and separator are one";
+    EXPECT_FALSE(guard.HasParentOf(ItemPath(L"a\\c\\two.txt")));
+    EXPECT_FALSE(guard.Allows(ItemPath(L"a/B"), false)) << "a directory the archive made is no file's place";
 
     // What is in the way of an item is seen below a known directory too and
     // left for the careful way; a new name there is made at once.
     ASSERT_TRUE(WriteBytes(dest / L"a\\b\\one.txt", "old"));
-    ASSERT_TRUE(guard.Allows(L"a\\b\\one.txt", false));
+    ASSERT_TRUE(guard.Allows(ItemPath(L"a\\b\\one.txt"), false));
+    // When nothing is at an item's path, the guard gives the directory to
+    // make it in.
+    auto settle = [&guard](const std::wstring& item, const std::wstring& full, UniqueFileHandle& file) {
+        file.Reset();
+        std::shared_ptr<const CheckedDir> dir;
+        if (!guard.Look(ItemPath(item), full, dir))
+            return false;
+        if (dir)
+            SevenZip::intl::CreateItemFile(*dir, ItemPath(item).Name(), file);
+        return true;
+    };
     UniqueFileHandle made;
-    ASSERT_TRUE(guard.Settle(L"a\\b\\one.txt", dest / L"a\\b\\one.txt", made));
+    ASSERT_TRUE(settle(L"a\\b\\one.txt", dest / L"a\\b\\one.txt", made));
     EXPECT_FALSE(made);
     EXPECT_NE(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
     std::vector<uint8_t> kept;
     ASSERT_TRUE(ReadBytes(dest / L"a\\b\\one.txt", kept));
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
-    ASSERT_TRUE(guard.Allows(L"A/B/new.txt", false));
-    ASSERT_TRUE(guard.Settle(L"A/B/new.txt", dest / L"A/B/new.txt", made));
+    ASSERT_TRUE(guard.Allows(ItemPath(L"A/B/new.txt"), false));
+    ASSERT_TRUE(settle(L"A/B/new.txt", dest / L"A/B/new.txt", made));
     EXPECT_TRUE(made);
     EXPECT_EQ(guard.ExistingAttributes(), INVALID_FILE_ATTRIBUTES);
     made.Reset();
     EXPECT_NE(::GetFileAttributesW((dest / L"a\\b\\new.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 
     guard.Removed(FILE_ATTRIBUTE_ARCHIVE);  // a file: the directories stand
-    EXPECT_TRUE(guard.HasParentOf(L"a\\b\\two.txt"));
+    EXPECT_TRUE(guard.HasParentOf(ItemPath(L"a\\b\\two.txt")));
     guard.Removed(FILE_ATTRIBUTE_DIRECTORY);  // a tree went: nothing is taken for known
-    EXPECT_FALSE(guard.HasParentOf(L"a\\b\\two.txt"));
-    EXPECT_FALSE(guard.Allows(L"a\\b", false)) << "the claim outlives the knowledge";
+    EXPECT_FALSE(guard.HasParentOf(ItemPath(L"a\\b\\two.txt")));
+    EXPECT_FALSE(guard.Allows(ItemPath(L"a\\b"), false)) << "the claim outlives the knowledge";
+}
+
+TEST(ExtractionFailures, AnItemPathIsSplitOnceIntoPartsAndKeys)
+{
+    using SevenZip::intl::ItemPath;
+    struct Case {
+        const wchar_t* path;
+        std::vector<std::wstring> parts;
+        std::vector<std::wstring> keys;  // KeyOf(1) .. KeyOf(Count())
+    };
+    const Case cases[] = {
+        {L"top.txt", {L"top.txt"}, {L"TOP.TXT"}},
+        {L"a/b\\c.txt", {L"a", L"b", L"c.txt"}, {L"A", L"A\\B", L"A\\B\\C.TXT"}},
+        // A directory's trailing separator makes an empty last part; no key
+        // ends in a separator.
+        {L"Sub\\deeper\\", {L"Sub", L"deeper", L""}, {L"SUB", L"SUB\\DEEPER", L"SUB\\DEEPER"}},
+        {L"名字\\文件.txt", {L"名字", L"文件.txt"}, {L"名字", L"名字\\文件.TXT"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.path)));
+        ItemPath item(c.path);
+        EXPECT_EQ(item.Text(), c.path);
+        ASSERT_EQ(item.Count(), c.parts.size());
+        for (size_t i = 0; i < item.Count(); ++i) {
+            EXPECT_EQ(std::wstring(item.Part(i)), c.parts[i]);
+            EXPECT_EQ(item.KeyOf(i + 1), c.keys[i]);
+        }
+        EXPECT_EQ(std::wstring(item.Name()), c.parts.back());
+        EXPECT_EQ(item.KeyOf(0), L"");
+        EXPECT_EQ(item.Key(), c.keys.back());
+        ItemPath moved = std::move(item);  // the parts stay with the text
+        EXPECT_EQ(std::wstring(moved.Name()), c.parts.back());
+    }
 }

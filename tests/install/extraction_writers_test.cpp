@@ -56,7 +56,8 @@ void ExpectWholeAndClosed(const RecordingCallback& cb, const std::wstring& dest)
 struct BlockingCallback : RecordingCallback {
     std::wstring blockAt;
     UniqueFileHandle held;
-    bool ItemStarting(const std::wstring& destDir, std::wstring& relativePath, bool isDirectory) override
+    bool ItemStarting(const std::wstring& destDir, const std::wstring& relativePath,
+                      bool isDirectory) override
     {
         if (relativePath == blockAt)
             ::CreateDirectoryW((destDir + relativePath).c_str(), nullptr);
@@ -172,6 +173,38 @@ TEST_P(ExtractionWriters, InADirectoryItMadeAnItemStoredTwiceEndsAsTheLaterOne)
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.a);
         if (*c.blockAt) {
             EXPECT_TRUE(Attributes(dest / c.blockAt) & FILE_ATTRIBUTE_DIRECTORY) << "what was put there is kept";
+        }
+    }
+}
+
+// The writers hold the directories they make files in: a file handed over
+// is made even when nobody else keeps its directory open any more, and a
+// limit on files waiting only makes the decoder wait.
+TEST_P(ExtractionWriters, HandedOverFilesAreMadeInDirectoriesOnlyTheWritersHold)
+{
+    for (size_t mostWaiting : {size_t{0}, size_t{1}}) {
+        SCOPED_TRACE(mostWaiting);
+        ScratchDir dest;
+        {
+            SevenZip::intl::ItemWriters writers(GetParam(), mostWaiting);
+            for (int i = 0; i < 3; ++i) {
+                auto dir = std::make_shared<CheckedDir>();
+                ASSERT_EQ(CheckedDir::Open(dest.path(), *dir), S_OK);
+                SevenZip::intl::FileToMake make;
+                make.dir = std::move(dir);  // the only owner from here on
+                make.name = L"f" + std::to_wstring(i) + L".txt";
+                SevenZip::ComPtr<ISequentialOutStream> stream;
+                ASSERT_EQ(writers.Begin(std::move(make), {}, 4, stream), S_OK);
+                UInt32 done = 0;
+                ASSERT_EQ(stream->Write("data", 4, &done), S_OK);
+                writers.End(true);
+            }
+            EXPECT_EQ(writers.Finish(), S_OK);
+        }
+        for (int i = 0; i < 3; ++i) {
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadBytes(dest / (L"f" + std::to_wstring(i) + L".txt"), bytes));
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "data");
         }
     }
 }

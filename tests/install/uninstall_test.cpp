@@ -171,7 +171,7 @@ void SetValue(HKEY root, const std::wstring& path, REGSAM view, const wchar_t* n
 {
     UniqueRegKey key;
     ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
-                              key.put(), nullptr),
+                              key.Put(), nullptr),
               ERROR_SUCCESS);
     RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
@@ -180,7 +180,7 @@ void SetValue(HKEY root, const std::wstring& path, REGSAM view, const wchar_t* n
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
 {
     UniqueRegKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
 }
 
 TEST(UninstallTraces, KeysGoOnlyWhenTheyLeadIntoTheFolder)

@@ -246,8 +246,8 @@ LRESULT CEditUI::EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         ::SetTextColor(dc, CRenderEngine::ToColorRef(text));
         ::SetBkColor(dc, CRenderEngine::ToColorRef(m_dwEditBkColor));
         if (!m_hEditBrush)
-            m_hEditBrush.reset(CreateSolidBrush(CRenderEngine::ToColorRef(m_dwEditBkColor)));
-        return reinterpret_cast<LRESULT>(m_hEditBrush.get());
+            m_hEditBrush.Reset(CreateSolidBrush(CRenderEngine::ToColorRef(m_dwEditBkColor)));
+        return reinterpret_cast<LRESULT>(m_hEditBrush.Get());
     }
     default:
         break;
