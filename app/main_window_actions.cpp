@@ -17,6 +17,7 @@
 #include "system/com_owners.h"
 #include "system/file_system.h"
 #include "system/installer_constants.h"
+#include "system/paths.h"
 #include "system/processes.h"
 #include "system/settings_files.h"
 
@@ -199,8 +200,10 @@ void CWnd_Main::StartInstall()
         return;
     }
 
+    // Asked whenever the texts differ, letter case aside: the earlier
+    // directory comes in the window's own form, with its backslash.
     bool keepEarlier = false;
-    if (!earlierDir.empty() && !IsSameDirectory(earlierDir, installPath)) {
+    if (!earlierDir.empty() && !EqualPathText(earlierDir, installPath)) {
         int answer = ShowMessageBox(GetString(L"N").c_str(), m_hWnd,
                                     GetString(L"MESSAGEBOX_CAPITON").c_str(),
                                     GetString(L"MESSAGEBOX_NEW_LOCATION_TEXT").c_str(),

@@ -16,6 +16,7 @@
 #include "install/uninstall_manifest.h"
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
+#include "system/paths.h"
 #include "system/settings_files.h"
 #include "system/usage_report.h"
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "system/paths.h"
 #include "system/system_library.h"
 
 namespace {
@@ -49,12 +50,6 @@ HRESULT LastError()
 {
     DWORD error = ::GetLastError();
     return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
-}
-
-bool EqualNoCase(std::wstring_view a, std::wstring_view b)
-{
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // A single path component: a name with a separator would be looked up
@@ -153,7 +148,7 @@ HRESULT CheckedDir::Open(const std::wstring& path, CheckedDir& dir, bool withDel
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(attributes))
         return kNotPlain;
     std::wstring final = FinalPathOf(handle.Get());
-    if (final.empty() || !EqualNoCase(final, full))
+    if (final.empty() || !EqualPathText(final, full))
         return kNotPlain;
     dir = CheckedDir(std::move(handle), std::move(final));
     return S_OK;
@@ -203,7 +198,7 @@ bool CheckedDir::IsPlainChild(HANDLE child, std::wstring_view name, DWORD& attri
     // The directory part as this directory is named, the last part the name
     // asked for (the system may give it in other letter case).
     std::wstring_view parent(final.data(), last == 2 ? 3 : last);
-    return EqualNoCase(parent, final_) && EqualNoCase(std::wstring_view(final).substr(last + 1), name);
+    return EqualPathText(parent, final_) && EqualPathText(std::wstring_view(final).substr(last + 1), name);
 }
 
 HRESULT CheckedDir::OpenDir(std::wstring_view name, CheckedDir& child) const

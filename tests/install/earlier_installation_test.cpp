@@ -12,7 +12,9 @@
 #include "install/product_location.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
+#include "system/installer_constants.h"
 #include "system/processes.h"
+#include "system/win_handles.h"
 #include "tests/system/running_program.h"
 
 namespace {
@@ -106,8 +108,6 @@ TEST(EarlierInstallation, ReinstallInPlaceSparesOnlyTheUserDataNote)
     EXPECT_TRUE(Exists(dir + L"temp_userdata.txt"));
     EXPECT_FALSE(Exists(dir + L"sub"));
     EXPECT_FALSE(Exists(dir + L"setting.cfg"));
-    EXPECT_TRUE(SameDirectory(dir, scratch / L"KXVISTRAL3"));
-    EXPECT_FALSE(SameDirectory(dir, scratch / L"kxVistral"));
 }
 
 TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
@@ -272,4 +272,36 @@ TEST(EarlierInstallation, WhoMayChangeIsReadOnTheHandle)
         UniqueHandle noReadControl(raw);
         EXPECT_FALSE(OnlyAdministratorsMayChangeFile(noReadControl.Get()));
     }
+}
+
+TEST(EarlierInstallation, TrustedDirectoryAlwaysEndsWithItsBackslash)
+{
+    ScratchDir scratch(kInstallBase);
+    const std::wstring old = scratch / L"old\\";
+    ASSERT_TRUE(CreateDirectoryW(old.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(old + L"Uninstall.xml", "<Uninstall />"));
+    const std::wstring key = L"Software\\" + RegName;
+    // The value as the job writes it, the same without its backslash, and a
+    // folder that is not there.
+    struct {
+        const wchar_t* what;
+        std::wstring appPath, trusted;
+    } cases[] = {
+        {L"as written", old, old},
+        {L"without backslash", old.substr(0, old.size() - 1), old},
+        {L"elsewhere", scratch / L"missing\\", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UniqueRegKey product;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, product.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(product.Get(), L"AppPath", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(c.appPath.c_str()),
+                                 static_cast<DWORD>((c.appPath.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(TrustedEarlierInstallation(), c.trusted);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
