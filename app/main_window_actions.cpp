@@ -17,6 +17,7 @@
 #include "system/com_owners.h"
 #include "system/file_system.h"
 #include "system/installer_constants.h"
+#include "system/last_error.h"
 #include "system/paths.h"
 #include "system/processes.h"
 #include "system/settings_files.h"
@@ -244,9 +245,7 @@ void CWnd_Main::StartInstall()
     }
     // Without its thread the installation has failed: say so rather than
     // leave the user before a progress bar that never moves.
-    job->result = static_cast<int32_t>(HResultFromLastError());
-    if (job->result == 0)
-        job->result = E_FAIL;
+    job->result = static_cast<int32_t>(LastErrorResult());
     OnInstallFinished(job.release());
 }
 

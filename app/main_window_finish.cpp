@@ -13,6 +13,7 @@
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
+#include "system/special_folders.h"
 #include "system/installer_constants.h"
 
 using namespace DuiLib;

@@ -38,12 +38,6 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 
 }  // namespace
 
-HRESULT LastErrorResult()
-{
-    DWORD error = ::GetLastError();
-    return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
 bool MakeDirectoryChain(const std::wstring& dir)
 {
     if (!IsFullPath(dir))

@@ -5,13 +5,10 @@
 
 #include <string>
 
+#include "system/last_error.h"  // LastErrorResult, for the writers
 #include "system/win_handles.h"
 
 namespace SevenZip::intl {
-
-// The last Windows error as an HRESULT; never success, even when the failing
-// call did not set an error.
-HRESULT LastErrorResult();
 
 // Creates dir (a full path, the chosen destination) with all missing
 // parents. True only when it then is a real directory: a file or a link in

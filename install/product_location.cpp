@@ -16,6 +16,7 @@
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
 #include "system/paths.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
 
 namespace {
@@ -68,13 +69,7 @@ bool Below(const std::wstring& path, const std::wstring& base, std::vector<std::
     return true;
 }
 
-std::wstring KnownFolder(REFKNOWNFOLDERID id)
-{
-    UniqueCoTaskMem<wchar_t> path;
-    if (FAILED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.Receive())) || !path)
-        return {};
-    return NormalisedPath(path.Get());
-}
+std::wstring KnownFolder(REFKNOWNFOLDERID id) { return NormalisedPath(KnownFolderPath(id)); }
 
 std::wstring FromBuffer(UINT(WINAPI* get)(LPWSTR, UINT))
 {

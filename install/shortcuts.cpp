@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "system/com_owners.h"
+#include "system/special_folders.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -50,26 +50,28 @@ bool CreateShortcut(const wchar_t* fileName, const wchar_t* target, const wchar_
 
 namespace {
 
-bool SpecialFolderPath(int csidl, wchar_t (&buffer)[MAX_PATH])
+bool CopySpecialFolder(int csidl, wchar_t (&buffer)[MAX_PATH])
 {
-    UniqueCoTaskMem<ITEMIDLIST> items;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, items.Receive())))
+    std::wstring path = SpecialFolderPath(csidl);
+    if (path.empty() || path.size() >= MAX_PATH)
         return false;
-    return SHGetPathFromIDListW(items.Get(), buffer) != FALSE;
+    path.copy(buffer, path.size());
+    buffer[path.size()] = L'\0';
+    return true;
 }
 
 }  // namespace
 
 bool GetCommonProgramsDir(wchar_t (&buffer)[MAX_PATH])
 {
-    return SpecialFolderPath(CSIDL_COMMON_PROGRAMS, buffer);
+    return CopySpecialFolder(CSIDL_COMMON_PROGRAMS, buffer);
 }
 
 bool GetQuickLaunchDir(wchar_t (&buffer)[MAX_PATH])
 {
     static constexpr wchar_t kQuickLaunch[] = L"\\Microsoft\\Internet Explorer\\Quick Launch";
     static_assert(std::size(kQuickLaunch) == 41 + 1);
-    if (!SpecialFolderPath(CSIDL_APPDATA, buffer))
+    if (!CopySpecialFolder(CSIDL_APPDATA, buffer))
         return false;
     if (std::wcslen(buffer) + std::size(kQuickLaunch) > MAX_PATH)
         return false;

@@ -6,15 +6,9 @@
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/embedded_resource.h"
+#include "system/last_error.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
-
-HRESULT HResultFromLastError()
-{
-    auto error = static_cast<HRESULT>(GetLastError());
-    if (error <= 0)
-        return error;
-    return static_cast<HRESULT>(0x80070000u | (static_cast<DWORD>(error) & 0xFFFFu));
-}
 
 // By name: the program directory the user chose and its parents, made before
 // anything is written; everything below it is made through its checked
@@ -33,7 +27,7 @@ HRESULT CreateDirectories(const std::wstring& path)
             continue;
         if (!CreateDirectoryW(part.c_str(), nullptr)) {
             DWORD error = GetLastError();
-            HRESULT hr = error == 0 ? E_FAIL : HResultFromLastError();
+            HRESULT hr = LastErrorResult();
             SetLastError(error);  // left for the caller to read
             return hr;
         }
@@ -75,16 +69,4 @@ bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std
     DWORD written = 0;
     return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
-}
-
-std::wstring SpecialFolderPath(int csidl)
-{
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
-        return {};
-    UniqueCoTaskMem<ITEMIDLIST> list(raw);
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.Get(), path))
-        return {};
-    return path;
 }

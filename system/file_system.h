@@ -4,10 +4,6 @@
 
 #include <string>
 
-// The thread's last error as an HRESULT; 0 and values that already look like
-// HRESULTs (negative) come back unchanged.
-HRESULT HResultFromLastError();
-
 // Creates every missing directory of path. Returns 0 when at least one directory
 // was created, 1 when all existed, otherwise the failure (directories created
 // before stay). After a failure the last error still holds the failing call's code.
@@ -30,7 +26,3 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
 // handle, so that a link planted under either name is never written through.
 // False when any step fails.
 bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes);
-
-// A special folder of the shell (CSIDL_...) through its item list, without a
-// trailing backslash; empty when the shell does not know it.
-std::wstring SpecialFolderPath(int csidl);

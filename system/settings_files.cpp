@@ -10,6 +10,7 @@
 
 #include "system/drives.h"
 #include "system/file_system.h"
+#include "system/special_folders.h"
 #include "system/installer_constants.h"
 #include "system/text_encoding.h"
 
