@@ -1,6 +1,7 @@
 #pragma once
-// The file-system steps of unpacking that are not relative to an open
-// directory: the destination itself, made by its name, and errors.
+// The file-system step of unpacking that is not relative to an open
+// directory: the destination itself, made by its name. The writers report
+// failures as LastErrorResult (system/last_error.h).
 #include <windows.h>
 
 #include <string>

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "system/checked_dir.h"
+#include "system/directory_chain.h"
 #include "system/com_owners.h"
 #include "system/embedded_resource.h"
 #include "system/last_error.h"
@@ -16,24 +17,17 @@
 HRESULT CreateDirectories(const std::wstring& path)
 {
     std::wstring full = path;
-    if (!full.empty() && full.back() != L'\\')
+    if (!full.empty() && full.back() != L'\\' && full.back() != L'/')
         full += L'\\';
-
-    HRESULT result = 1;
-    for (size_t slash = full.find(L'\\'); slash != std::wstring::npos;
-         slash = full.find(L'\\', slash + 1)) {
-        std::wstring part = full.substr(0, slash);
-        if (PathFileExistsW(part.c_str()))
-            continue;
-        if (!CreateDirectoryW(part.c_str(), nullptr)) {
-            DWORD error = GetLastError();
-            HRESULT hr = LastErrorResult();
-            SetLastError(error);  // left for the caller to read
-            return hr;
-        }
-        result = 0;
+    switch (CreateDirectoryChain(full)) {
+    case ChainOutcome::Created:
+        return 0;
+    case ChainOutcome::AllExisted:
+        return 1;
+    case ChainOutcome::Failed:
+        break;
     }
-    return result;
+    return LastErrorResult();  // and the last error stays for the caller to read
 }
 
 // By name, where its caller chose. The install job does not use it: the

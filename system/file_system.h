@@ -4,9 +4,10 @@
 
 #include <string>
 
-// Creates every missing directory of path. Returns 0 when at least one directory
-// was created, 1 when all existed, otherwise the failure (directories created
-// before stay). After a failure the last error still holds the failing call's code.
+// Creates every missing directory of path (CreateDirectoryChain). Returns 0
+// when at least one directory was created, 1 when all existed, otherwise the
+// failure (directories created before stay). After a failure the last error
+// still holds the failing call's code.
 HRESULT CreateDirectories(const std::wstring& path);
 
 // Writes resource (id, type) of this executable to filePath (a test's file;

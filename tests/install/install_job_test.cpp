@@ -16,6 +16,7 @@
 #include "scratch_dir.h"
 #include "system/com_owners.h"
 #include "system/installer_constants.h"
+#include "system/special_folders.h"
 #include "system/usage_report.h"
 #include "tests/system/loopback_http_server.h"
 #include "tests/system/running_program.h"
@@ -102,8 +103,8 @@ DWORD RunJob(InstallJobInfo* job, JobWindow& wnd)
 
 std::wstring StartMenuFolder()
 {
-    wchar_t programs[MAX_PATH] = {};
-    return GetCommonProgramsDir(programs) ? std::wstring(programs) + L"\\" + ClientName + L"\\" : L"";
+    const std::wstring programs = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
+    return !programs.empty() ? programs + L"\\" + ClientName + L"\\" : L"";
 }
 
 // Registry value as stored: type and bytes.
