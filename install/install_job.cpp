@@ -120,7 +120,11 @@ int32_t RunSteps(const InstallJobInfo& job)
     if (extracted != 0)
         return extracted;
 
-    WriteUninstallManifest(job.installDir + kManifestFileName);
+    // The program directory as the extraction left it, opened and checked
+    // once: the manifest and the channel file are made in this handle.
+    CheckedDir programDir;
+    CheckedDir::Open(job.installDir, programDir);
+    WriteUninstallManifest(programDir);
 
     {
         ComInitScope com;  // the shell links need COM on this thread
@@ -154,7 +158,7 @@ int32_t RunSteps(const InstallJobInfo& job)
     PostProgress();
 
     payload.Remove();
-    WriteChannelFile(job.installDir);
+    WriteChannelFile(programDir);
     return 0;
 }
 

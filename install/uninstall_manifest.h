@@ -3,14 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "system/checked_dir.h"
+
 // The manifest's name in the program directory, where the uninstaller looks.
 inline constexpr wchar_t kManifestFileName[] = L"Uninstall.xml";
 
 // Writes every extracted file and directory (g_installedFiles, then
-// g_installedDirs) to filePath. False when the file cannot be opened or a
-// write fails.
-bool WriteUninstallManifest(const std::wstring& filePath);
+// g_installedDirs) as kManifestFileName, made anew in the program directory.
+// False when the file cannot be made or a write fails.
+bool WriteUninstallManifest(const CheckedDir& programDir);
 
 // The same for given lists.
-bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<std::wstring>& files,
+bool WriteUninstallManifestOf(const CheckedDir& programDir, const std::vector<std::wstring>& files,
                               const std::vector<std::wstring>& dirs);

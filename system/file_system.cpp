@@ -57,8 +57,13 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
 bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes)
 {
     CheckedDir checked;
+    return CheckedDir::Open(dir, checked) == S_OK && WriteNewFile(checked, name, bytes);
+}
+
+bool WriteNewFile(const CheckedDir& dir, const std::wstring& name, const std::string& bytes)
+{
     UniqueFileHandle file;
-    if (CheckedDir::Open(dir, checked) != S_OK || checked.ReplaceFile(name, file) != S_OK)
+    if (dir.ReplaceFile(name, file) != S_OK)
         return false;
     DWORD written = 0;
     return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "system/checked_dir.h"
+
 // Creates every missing directory of path (CreateDirectoryChain). Returns 0
 // when at least one directory was created, 1 when all existed, otherwise the
 // failure (directories created before stay). After a failure the last error
@@ -27,3 +29,6 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
 // handle, so that a link planted under either name is never written through.
 // False when any step fails.
 bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes);
+
+// The same in a directory opened and checked already.
+bool WriteNewFile(const CheckedDir& dir, const std::wstring& name, const std::string& bytes);

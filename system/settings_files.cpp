@@ -94,12 +94,12 @@ std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstrin
     return DecodeHexEscapes(utf8.c_str());
 }
 
-void WriteChannelFile(const std::wstring& installDir)
+void WriteChannelFile(const CheckedDir& programDir)
 {
     if (ChannelId.empty())
         return;
     std::string channel = WideToOem(ChannelId.c_str());
-    WriteNewFileIn(installDir, kChannelFileName, channel);
+    WriteNewFile(programDir, kChannelFileName, channel);
 }
 
 bool WriteUserDataNote(const std::wstring& installDir, const std::wstring& userDataDir)

@@ -69,7 +69,9 @@ TEST(UninstallManifest, SerialisedFormEscapingAndReplacement)
 {
     ScratchDir scratch;
     const std::wstring file = scratch / L"Uninstall.xml";
-    ASSERT_TRUE(WriteUninstallManifestOf(file, {L"C:\\P\\a&b.txt", L"C:\\P\\卸载.exe"}, {L"C:\\P\\d"}));
+    CheckedDir dir;
+    ASSERT_EQ(CheckedDir::Open(scratch.path(), dir), S_OK);
+    ASSERT_TRUE(WriteUninstallManifestOf(dir, {L"C:\\P\\a&b.txt", L"C:\\P\\卸载.exe"}, {L"C:\\P\\d"}));
     EXPECT_EQ(ReadText(file),
               "<Uninstall>\n\t<Internal>\n"
               "\t\t<File path=\"C:\\P\\a&amp;b.txt\" />\n"
@@ -77,10 +79,12 @@ TEST(UninstallManifest, SerialisedFormEscapingAndReplacement)
               "\t\t<Dir path=\"C:\\P\\d\" />\n"
               "\t</Internal>\n</Uninstall>\n");
     // A second, shorter manifest replaces the first completely.
-    ASSERT_TRUE(WriteUninstallManifestOf(file, {}, {}));
+    ASSERT_TRUE(WriteUninstallManifestOf(dir, {}, {}));
     EXPECT_EQ(ReadText(file), "<Uninstall>\n\t<Internal />\n</Uninstall>\n");
     // A file that cannot be created gives false and no file.
-    EXPECT_FALSE(WriteUninstallManifestOf(scratch / L"missing\\Uninstall.xml", {}, {}));
+    CheckedDir missing;
+    EXPECT_NE(CheckedDir::Open(scratch / L"missing", missing), S_OK);
+    EXPECT_FALSE(WriteUninstallManifestOf(missing, {}, {}));
     EXPECT_FALSE(Exists(scratch / L"missing"));
 }
 
@@ -148,10 +152,11 @@ TEST(Shortcuts, WrittenThroughTheFolderHandleNeverThroughWhatStandsAtTheName)
     for (const auto& c : cases) {
         const std::wstring path = scratch / L"menu\\" + c.name;
         SCOPED_TRACE(testing::PrintToString(path));
-        if (c.before == "dir")
+        if (c.before == "dir") {
             ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-        else if (!c.before.empty())
+        } else if (!c.before.empty()) {
             ASSERT_TRUE(WriteBytes(path, c.before));
+        }
         EXPECT_EQ(CreateShortcutIn(menu, c.name, target, nullptr), c.made);
         if (!c.made)
             continue;
