@@ -30,10 +30,12 @@ TEST(DirectoryChain, MakesWhatIsMissingUpToTheLastSeparatorOnly)
         SCOPED_TRACE(testing::PrintToString(c.path));
         SetLastError(0);
         EXPECT_EQ(CreateDirectoryChain(c.path), c.outcome);
-        if (c.outcome == ChainOutcome::Failed)
+        if (c.outcome == ChainOutcome::Failed) {
             EXPECT_NE(GetLastError(), 0u) << "the failing call's code stays";
-        if (c.made)
+        }
+        if (c.made) {
             EXPECT_TRUE(PathIsDirectoryW((base + c.made).c_str()));
+        }
     }
     EXPECT_FALSE(PathFileExistsW((base + L"a\\b\\c\\c").c_str()));
 }
