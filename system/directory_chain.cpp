@@ -7,12 +7,11 @@ namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// Where the first directory to make may start: after "X:\" or
-// "\\server\share\", else at the beginning.
+// Where the first directory to make may start: after "\\server\share\",
+// else at the beginning. A drive is looked at as "X:", so that a drive that
+// is not there fails with the system's code for it.
 size_t RootLength(const std::wstring& path)
 {
-    if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]))
-        return 3;
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
         size_t server = path.find_first_of(L"\\/", 2);
         if (server == std::wstring::npos)

@@ -10,9 +10,9 @@ enum class ChainOutcome { Created, AllExisted, Failed };
 
 // Creates every missing directory named by a prefix of path that ends
 // before a separator ('\' or '/'); the part after the last separator is not
-// created, so a directory's path ends with one to be made whole. A drive
-// ("X:\") or share ("\\server\share\") root is skipped; an empty prefix (a
-// path that starts with one backslash) fails. Stops at the first failure,
+// created, so a directory's path ends with one to be made whole. A share
+// root ("\\server\share\") is skipped; a drive that is not there fails at
+// "X:", and so does an empty prefix (a path that starts with one backslash). Stops at the first failure,
 // with the failing call's code left in the last error; directories made
 // before it stay.
 ChainOutcome CreateDirectoryChain(const std::wstring& path);

@@ -38,6 +38,14 @@ TEST(DirectoryChain, MakesWhatIsMissingUpToTheLastSeparatorOnly)
         }
     }
     EXPECT_FALSE(PathFileExistsW((base + L"a\\b\\c\\c").c_str()));
+
+    // A drive that is not there fails at its own name, with the system's code
+    // for it (the window shows that code).
+    SetLastError(0);
+    CreateDirectoryW(L"Q:", nullptr);
+    const DWORD missingDrive = GetLastError();
+    EXPECT_EQ(CreateDirectoryChain(L"Q:\\Games\\"), ChainOutcome::Failed);
+    EXPECT_EQ(GetLastError(), missingDrive);
 }
 
 }  // namespace
