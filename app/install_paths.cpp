@@ -54,12 +54,6 @@ bool IsEnoughFreeSpace(ULONGLONG freeBytes)
     return static_cast<double>(freeBytes) / kBytesPerGiB >= 1.0;
 }
 
-bool IsSameDirectory(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 std::wstring FileIn(const std::wstring& dir, const std::wstring& file)
 {
     std::wstring path = dir + file;

@@ -23,8 +23,5 @@ std::wstring DriveRootOf(const std::wstring& path);
 // The product needs 1 GiB of free space on its volume; exactly 1 GiB passes.
 bool IsEnoughFreeSpace(ULONGLONG freeBytes);
 
-// Directory texts naming the same place, apart from letter case.
-bool IsSameDirectory(const std::wstring& a, const std::wstring& b);
-
 // dir + file when it fits 259 characters, else empty.
 std::wstring FileIn(const std::wstring& dir, const std::wstring& file);

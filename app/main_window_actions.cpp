@@ -19,6 +19,8 @@
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
+#include "system/last_error.h"
+#include "system/paths.h"
 #include "system/processes.h"
 
 using namespace DuiLib;
@@ -200,8 +202,10 @@ void CWnd_Main::StartInstall()
         return;
     }
 
+    // Asked whenever the texts differ, letter case aside: the earlier
+    // directory comes in the window's own form, with its backslash.
     bool keepEarlier = false;
-    if (!earlierDir.empty() && !IsSameDirectory(earlierDir, installPath)) {
+    if (!earlierDir.empty() && !EqualPathText(earlierDir, installPath)) {
         int answer = ShowMessageBox(GetString(L"N").c_str(), m_hWnd,
                                     GetString(L"MESSAGEBOX_CAPITON").c_str(),
                                     GetString(L"MESSAGEBOX_NEW_LOCATION_TEXT").c_str(),
@@ -241,9 +245,7 @@ void CWnd_Main::StartInstall()
     }
     // Without its thread the installation has failed: say so rather than
     // leave the user before a progress bar that never moves.
-    job->result = static_cast<int32_t>(HResultFromLastError());
-    if (job->result == 0)
-        job->result = E_FAIL;
+    job->result = static_cast<int32_t>(LastErrorResult());
     OnInstallFinished(job.release());
 }
 

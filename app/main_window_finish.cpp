@@ -14,6 +14,7 @@
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
+#include "system/special_folders.h"
 
 using namespace DuiLib;
 

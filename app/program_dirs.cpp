@@ -5,6 +5,7 @@
 
 #include "install/registry_registration.h"
 #include "product/installer_constants.h"
+#include "system/special_folders.h"
 
 namespace {
 
@@ -25,10 +26,9 @@ std::wstring ProgramFilesDir64(HWND owner)
     std::wstring dir = ReadProgramFilesDir();
     if (!dir.empty())
         return dir;
-    wchar_t shellDir[kPathChars] = {};
-    if (!SHGetSpecialFolderPathW(owner, shellDir, CSIDL_PROGRAM_FILES, FALSE))
+    dir = SpecialFolderPath(CSIDL_PROGRAM_FILES, owner);
+    if (dir.empty())
         return {};
-    dir = shellDir;
     // A 32-bit process is told the x86 folder; the product is 64-bit.
     size_t x86 = dir.find(L"Program Files (x86)");
     if (x86 != std::wstring::npos) {

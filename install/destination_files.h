@@ -1,17 +1,15 @@
 #pragma once
-// The file-system steps of unpacking that are not relative to an open
-// directory: the destination itself, made by its name, and errors.
+// The file-system step of unpacking that is not relative to an open
+// directory: the destination itself, made by its name. The writers report
+// failures as LastErrorResult (system/last_error.h).
 #include <windows.h>
 
 #include <string>
 
+#include "system/last_error.h"  // LastErrorResult, for the writers
 #include "system/win_handles.h"
 
 namespace SevenZip::intl {
-
-// The last Windows error as an HRESULT; never success, even when the failing
-// call did not set an error.
-HRESULT LastErrorResult();
 
 // Creates dir (a full path, the chosen destination) with all missing
 // parents. True only when it then is a real directory: a file or a link in

@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include "system/checked_dir.h"
+#include "system/paths.h"
 #include "system/processes.h"
 #include "system/win_handles.h"
 
@@ -13,16 +14,6 @@ namespace {
 constexpr DWORD kTerminateAccess = SYNCHRONIZE | PROCESS_TERMINATE;
 static_assert(kTerminateAccess == 0x100001);
 constexpr DWORD kTerminateWaitMs = 4000;
-
-bool EqualNoCase(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-}  // namespace
-
-namespace {
 
 // Visits every process whose executable lies directly in directory; visit
 // returns false to stop. False when the process list can't be read.
@@ -89,7 +80,7 @@ void DeleteDirectoryTree(const std::wstring& path, const std::wstring& keepTopFi
     RemoveRules rules;
     rules.keepHiddenAndSystem = true;
     dir.RemoveContents(rules, [&](const std::wstring& name) {
-        return !keepTopFile.empty() && EqualNoCase(name, keepTopFile);
+        return !keepTopFile.empty() && EqualPathText(name, keepTopFile);
     });
     dir.RemoveSelf();  // only when nothing stayed
 }

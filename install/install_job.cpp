@@ -16,7 +16,11 @@
 #include "product/settings_files.h"
 #include "product/string_bundle.h"
 #include "product/usage_report.h"
+#include "system/checked_dir.h"
 #include "system/com_owners.h"
+#include "system/directory_chain.h"
+#include "system/paths.h"
+#include "system/special_folders.h"
 
 namespace {
 
@@ -55,14 +59,19 @@ void MakeRoom(const std::wstring& installDir, const std::wstring& previousDir)
 
 void CreateStartMenuShortcuts(const std::wstring& launcher, const std::wstring& uninstaller)
 {
-    wchar_t programs[MAX_PATH] = {};
+    const std::wstring programsPath = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
     // Without the programs folder the links would land beside the drive root.
-    if (!GetCommonProgramsDir(programs))
+    if (programsPath.empty())
         return;
-    std::wstring folder = std::wstring(programs) + L"\\" + ClientName + L"\\";
-    MakePathDirs(folder);
-    CreateShortcut(WithClientName(L"%s.lnk").c_str(), launcher.c_str(), L"", folder.c_str());
-    CreateShortcut(WithClientName(L"卸载%s.lnk").c_str(), uninstaller.c_str(), L"", folder.c_str());
+    // The system's own folder, where only administrators make folders, is
+    // made by name when missing; the product's folder in it, and the links,
+    // through its checked handle.
+    CreateDirectoryChain(programsPath + L"\\");
+    CheckedDir programs, folder;
+    if (CheckedDir::Open(programsPath, programs) != S_OK || programs.MakeDir(ClientName, folder) != S_OK)
+        return;
+    CreateShortcutIn(folder, WithClientName(L"%s.lnk"), launcher, L"");
+    CreateShortcutIn(folder, WithClientName(L"卸载%s.lnk"), uninstaller, L"");
 }
 
 void CreateQuickLaunchShortcut(const std::wstring& launcher)
@@ -110,8 +119,11 @@ int32_t RunSteps(const InstallJobInfo& job, InstallProgress& progress)
     if (extracted != 0)
         return extracted;
 
-    WriteUninstallManifestOf(job.installDir + kManifestFileName, progress.installedFiles,
-                             progress.installedDirs);
+    // The program directory as the extraction left it, opened and checked
+    // once: the manifest and the channel file are made in this handle.
+    CheckedDir programDir;
+    CheckedDir::Open(job.installDir, programDir);
+    WriteUninstallManifestOf(programDir, progress.installedFiles, progress.installedDirs);
 
     {
         ComInitScope com;  // the shell links need COM on this thread
@@ -145,7 +157,7 @@ int32_t RunSteps(const InstallJobInfo& job, InstallProgress& progress)
     progress.PostProgress();
 
     payload.Remove();
-    WriteChannelFile(job.installDir);
+    WriteChannelFile(programDir);
     return 0;
 }
 

@@ -15,39 +15,11 @@
 #include "product/installer_constants.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
+#include "system/paths.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
 
 namespace {
-
-bool EqualNoCase(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-// An absolute path without "." and ".." steps, short names or a trailing
-// backslash (a root keeps its own); empty when it can't be formed.
-std::wstring Normalise(const std::wstring& path)
-{
-    if (path.empty())
-        return {};
-    std::wstring full(32768, L'\0');
-    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size())
-        return {};
-    full.resize(n);
-    std::wstring longer(32768, L'\0');
-    n = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
-    if (n != 0 && n < longer.size()) {
-        longer.resize(n);
-        full = std::move(longer);
-    }
-    if (full.rfind(L"\\\\?\\", 0) == 0 && full.size() > 6 && full[5] == L':')
-        full.erase(0, 4);
-    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/'))
-        full.pop_back();
-    return full;
-}
 
 // Where the directory really is, links in any of its components followed.
 std::wstring FinalPath(const std::wstring& path)
@@ -64,7 +36,7 @@ std::wstring FinalPath(const std::wstring& path)
     if (n == 0 || n >= final.size())
         return {};
     final.resize(n);
-    return Normalise(final);
+    return NormalisedPath(final);
 }
 
 // path is base or lies below it.
@@ -72,7 +44,7 @@ bool IsWithin(const std::wstring& path, const std::wstring& base)
 {
     if (base.empty() || path.size() < base.size())
         return false;
-    if (!EqualNoCase(path.substr(0, base.size()), base))
+    if (!EqualPathText(path.substr(0, base.size()), base))
         return false;
     return path.size() == base.size() || base.back() == L'\\' || path[base.size()] == L'\\';
 }
@@ -97,26 +69,20 @@ bool Below(const std::wstring& path, const std::wstring& base, std::vector<std::
     return true;
 }
 
-std::wstring KnownFolder(REFKNOWNFOLDERID id)
-{
-    UniqueCoTaskMem<wchar_t> path;
-    if (FAILED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.Receive())) || !path)
-        return {};
-    return Normalise(path.Get());
-}
+std::wstring KnownFolder(REFKNOWNFOLDERID id) { return NormalisedPath(KnownFolderPath(id)); }
 
 std::wstring FromBuffer(UINT(WINAPI* get)(LPWSTR, UINT))
 {
     wchar_t buffer[MAX_PATH + 1] = {};
     UINT n = get(buffer, MAX_PATH + 1);
-    return n == 0 || n > MAX_PATH ? std::wstring() : Normalise(buffer);
+    return n == 0 || n > MAX_PATH ? std::wstring() : NormalisedPath(buffer);
 }
 
 std::wstring FromEnvironment(const wchar_t* name)
 {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD n = GetEnvironmentVariableW(name, buffer, MAX_PATH + 1);
-    return n == 0 || n > MAX_PATH ? std::wstring() : Normalise(buffer);
+    return n == 0 || n > MAX_PATH ? std::wstring() : NormalisedPath(buffer);
 }
 
 // Folders that must never be emptied or have their programs ended, as
@@ -138,13 +104,13 @@ std::vector<std::wstring> SystemFolders()
     std::vector<std::wstring> folders;
     for (const KNOWNFOLDERID* id : kKnown)
         folders.push_back(KnownFolder(*id));
-    folders.push_back(Normalise(ReadProgramFilesDir()));
+    folders.push_back(NormalisedPath(ReadProgramFilesDir()));
     folders.push_back(FromEnvironment(L"ProgramW6432"));
     folders.push_back(FromEnvironment(L"CommonProgramW6432"));
     wchar_t temp[MAX_PATH + 1] = {};
     DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n != 0 && n <= MAX_PATH)
-        folders.push_back(Normalise(temp));
+        folders.push_back(NormalisedPath(temp));
     return folders;
 }
 
@@ -161,13 +127,13 @@ bool IsProfileFolder(const std::vector<std::wstring>& parts)
         return true;  // the users folder itself or a profile
     if (parts.size() == 2) {
         for (const wchar_t* name : kOwn)
-            if (EqualNoCase(parts[1], name))
+            if (EqualPathText(parts[1], name))
                 return true;
         return false;
     }
-    if (parts.size() == 3 && EqualNoCase(parts[1], L"AppData")) {
+    if (parts.size() == 3 && EqualPathText(parts[1], L"AppData")) {
         for (const wchar_t* name : kAppData)
-            if (EqualNoCase(parts[2], name))
+            if (EqualPathText(parts[2], name))
                 return true;
     }
     return false;
@@ -185,7 +151,7 @@ bool IsSystemFolderNormalised(const std::wstring& dir)
         if (IsWithin(dir, FromBuffer(get)))
             return true;
     for (const std::wstring& folder : SystemFolders())
-        if (!folder.empty() && EqualNoCase(dir, folder))
+        if (!folder.empty() && EqualPathText(dir, folder))
             return true;
     std::vector<std::wstring> parts;
     for (const std::wstring& users : {KnownFolder(FOLDERID_UserProfiles), FromEnvironment(L"SystemDrive") + L"\\Users"})
@@ -206,7 +172,7 @@ bool LiesWhereUsersCreate(const std::wstring& dir)
     wchar_t temp[MAX_PATH + 1] = {};
     DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n != 0 && n <= MAX_PATH)
-        areas.push_back(Normalise(temp));
+        areas.push_back(NormalisedPath(temp));
     areas.push_back(FromBuffer(GetWindowsDirectoryW) + L"\\Temp");
     for (const std::wstring& area : areas)
         if (area.size() > 3 && IsWithin(dir, area))
@@ -254,15 +220,9 @@ bool OwnersAreKept()
 
 }  // namespace
 
-bool SameDirectory(const std::wstring& a, const std::wstring& b)
-{
-    std::wstring na = Normalise(a), nb = Normalise(b);
-    return !na.empty() && EqualNoCase(na, nb);
-}
-
 bool IsSystemFolder(const std::wstring& directory)
 {
-    std::wstring dir = Normalise(directory);
+    std::wstring dir = NormalisedPath(directory);
     if (dir.empty() || IsSystemFolderNormalised(dir))
         return true;
     std::wstring final = FinalPath(dir);
@@ -271,7 +231,7 @@ bool IsSystemFolder(const std::wstring& directory)
 
 bool IsProductInstallation(const std::wstring& directory)
 {
-    std::wstring dir = Normalise(directory);
+    std::wstring dir = NormalisedPath(directory);
     if (dir.empty())
         return false;
     // Everything below is read through handles of the folder as it is now:
@@ -296,5 +256,11 @@ bool IsProductInstallation(const std::wstring& directory)
 std::wstring TrustedEarlierInstallation()
 {
     std::wstring dir = ReadAppPath(RegName);
-    return !dir.empty() && IsProductInstallation(dir) ? dir : std::wstring();
+    if (dir.empty() || !IsProductInstallation(dir))
+        return {};
+    // In the form the window and the job append file names to: a value
+    // without its backslash would name "kxVistral3Uninstall.xml" beside it.
+    if (dir.back() != L'\\' && dir.back() != L'/')
+        dir += L'\\';
+    return dir;
 }

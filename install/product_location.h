@@ -19,6 +19,7 @@ bool IsProductInstallation(const std::wstring& directory);
 // The per-user "AppPath" when it names such an installation, else empty:
 // the one earlier installation the window offers as the default program
 // directory, asks about moving, and reads the user-data directory from.
+// It always ends with a backslash.
 std::wstring TrustedEarlierInstallation();
 
 // A drive root; the Windows directory or anything inside it; either
@@ -28,6 +29,3 @@ std::wstring TrustedEarlierInstallation();
 // user or of all users.
 bool IsSystemFolder(const std::wstring& directory);
 
-// The same directory, letter case, a trailing backslash and "." or ".."
-// steps aside.
-bool SameDirectory(const std::wstring& a, const std::wstring& b);

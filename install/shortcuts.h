@@ -4,27 +4,31 @@
 
 #include <string>
 
-// The longest link path wsprintfW can format (it writes at most 1,024
-// characters, the terminating zero included).
+#include "system/checked_dir.h"
+
+// The longest link path accepted (folder, "\" and file name); a longer one
+// fails instead of being cut short.
 constexpr size_t kMaxLinkPathChars = 1023;
 
-// Writes folder + "\" + fileName as a shortcut to target (working directory:
-// the target's folder; shown normally). Description may be null (left unset);
-// a null folder, file name or target, or a link path longer than
-// kMaxLinkPathChars, fails. COM must be initialised on the calling thread.
+// Writes fileName in folder as a shortcut to target (working directory: the
+// target's folder; shown normally). Description may be null (left unset).
+// The link is made in memory by the shell's link object and written through
+// the folder's handle: what stood at fileName is removed first when it is a
+// file or a link (as the link; a directory there fails), and the file is
+// created anew, so nothing is written through a link. A file name that is no
+// single name fails. COM must be initialised on the calling thread.
+bool CreateShortcutIn(const CheckedDir& folder, const std::wstring& fileName,
+                      const std::wstring& target, const wchar_t* description);
+
+// The same into the folder named folder, opened and checked first (it must
+// exist and be no link itself). A null folder, file name or target, or a link
+// path longer than kMaxLinkPathChars, fails.
 bool CreateShortcut(const wchar_t* fileName, const wchar_t* target, const wchar_t* description,
                     const wchar_t* folder);
-
-// The all-users start-menu programs folder.
-bool GetCommonProgramsDir(wchar_t (&buffer)[MAX_PATH]);
 
 // The per-user quick-launch folder (application data + "\Microsoft\Internet
 // Explorer\Quick Launch"); false when it does not fit the buffer.
 bool GetQuickLaunchDir(wchar_t (&buffer)[MAX_PATH]);
-
-// Creates every directory named by a prefix of path that ends before a
-// backslash or slash. The part after the last separator is not created.
-bool MakePathDirs(const std::wstring& path);
 
 // The target's working directory: up to and including its last backslash,
 // else its last slash, else empty.

@@ -26,7 +26,7 @@ void AppendEntries(pugi::xml_node parent, const wchar_t* element, const std::vec
 
 }  // namespace
 
-bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<std::wstring>& files,
+bool WriteUninstallManifestOf(const CheckedDir& programDir, const std::vector<std::wstring>& files,
                               const std::vector<std::wstring>& dirs)
 {
     pugi::xml_document doc;
@@ -39,9 +39,5 @@ bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<st
     // UTF-8 without byte-order mark or declaration, a tab per depth, LF ends:
     // the form the product's uninstaller reads.
     doc.save(writer, L"\t", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    // Made anew in the program directory's checked handle.
-    size_t slash = filePath.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return false;
-    return WriteNewFileIn(filePath.substr(0, slash + 1), filePath.substr(slash + 1), writer.text);
+    return WriteNewFile(programDir, kManifestFileName, writer.text);
 }

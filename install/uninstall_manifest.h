@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "system/checked_dir.h"
+
 // The manifest's name in the program directory, where the uninstaller looks.
 inline constexpr wchar_t kManifestFileName[] = L"Uninstall.xml";
 
-// Writes every extracted file, then every extracted directory, to filePath.
-// False when the file cannot be opened or a write fails.
-bool WriteUninstallManifestOf(const std::wstring& filePath, const std::vector<std::wstring>& files,
+// Writes every extracted file, then every extracted directory, as
+// kManifestFileName, made anew in the program directory. False when the file
+// cannot be made or a write fails.
+bool WriteUninstallManifestOf(const CheckedDir& programDir, const std::vector<std::wstring>& files,
                               const std::vector<std::wstring>& dirs);

@@ -7,6 +7,7 @@
 
 #include "install/uninstall_plan.h"
 #include "system/checked_dir.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
 
 using Microsoft::WRL::ComPtr;
@@ -59,13 +60,6 @@ bool RemoveLinkInto(const CheckedDir& folder, const std::wstring& name, const st
     return folder.RemoveFile(name) == S_OK;
 }
 
-std::wstring SpecialFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    return SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK ? path
-                                                                                       : L"";
-}
-
 std::wstring ReadValue(HKEY key, const wchar_t* name)
 {
     wchar_t buffer[1024] = {};
@@ -92,7 +86,7 @@ int RemoveProductShortcuts(const std::wstring& programDir, const std::wstring& c
     const std::wstring linkName = clientName + L".lnk";
     CheckedDir programs;
     CheckedDir startMenu;
-    if (CheckedDir::Open(SpecialFolder(CSIDL_COMMON_PROGRAMS), programs) == S_OK &&
+    if (CheckedDir::Open(SpecialFolderPath(CSIDL_COMMON_PROGRAMS), programs) == S_OK &&
         programs.OpenDir(clientName, startMenu) == S_OK) {
         removed += RemoveLinkInto(startMenu, linkName, programDir);
         removed += RemoveLinkInto(startMenu, L"\u5378\u8F7D" + linkName, programDir);  // 卸载
@@ -100,10 +94,10 @@ int RemoveProductShortcuts(const std::wstring& programDir, const std::wstring& c
         programs.RemoveEmptyDir(clientName);  // only when nothing else is in it
     }
     CheckedDir desktop;
-    if (CheckedDir::Open(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), desktop) == S_OK)
+    if (CheckedDir::Open(SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY), desktop) == S_OK)
         removed += RemoveLinkInto(desktop, linkName, programDir);
     // Where the installer puts the quick-launch link.
-    const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+    const std::wstring appData = SpecialFolderPath(CSIDL_APPDATA);
     CheckedDir quick;
     if (!appData.empty() &&
         CheckedDir::Open(appData + L"\\Microsoft\\Internet Explorer\\Quick Launch", quick) == S_OK)

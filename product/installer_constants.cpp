@@ -1,10 +1,11 @@
 #include "product/installer_constants.h"
 
 #include "product/string_bundle.h"
+#include "kx_version.h"
 
 // The first lookup loads the bundle, so it exists before the entry point runs.
 const std::wstring RegName = GetString(L"RegName");
-const std::wstring AppVersion = L"3.01.35";
+const std::wstring AppVersion = KX_VERSION_TEXT;
 const std::wstring ClientName = GetString(L"ClientName");
 const std::wstring CompanyName = GetString(L"CompanyName");
 const std::wstring CompanyUrl = GetString(L"CompanyUrl");

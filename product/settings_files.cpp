@@ -11,6 +11,7 @@
 #include "product/installer_constants.h"
 #include "system/drives.h"
 #include "system/file_system.h"
+#include "system/special_folders.h"
 #include "system/text_encoding.h"
 
 namespace {
@@ -93,12 +94,12 @@ std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstrin
     return DecodeHexEscapes(utf8.c_str());
 }
 
-void WriteChannelFile(const std::wstring& installDir)
+void WriteChannelFile(const CheckedDir& programDir)
 {
     if (ChannelId.empty())
         return;
     std::string channel = WideToOem(ChannelId.c_str());
-    WriteNewFileIn(installDir, kChannelFileName, channel);
+    WriteNewFile(programDir, kChannelFileName, channel);
 }
 
 bool WriteUserDataNote(const std::wstring& installDir, const std::wstring& userDataDir)

@@ -3,6 +3,8 @@
 // "setting.cfg" (read), "temp_userdata.txt" and "source.dat" (written).
 #include <string>
 
+#include "system/checked_dir.h"
+
 // True for a drive path (X:\...) that is not an invalid name; the directory
 // need not exist yet.
 bool IsUsableDriveDir(const std::wstring& candidate);
@@ -22,9 +24,9 @@ std::wstring ReadUserDataDir(const std::wstring& installDir);
 // The same with the default given.
 std::wstring ReadUserDataDirOr(const std::wstring& installDir, const std::wstring& fallback);
 
-// Writes ChannelId as OEM bytes to installDir + "source.dat", replacing any
-// older file. Failures are silent.
-void WriteChannelFile(const std::wstring& installDir);
+// Writes ChannelId as OEM bytes to "source.dat" in the program directory,
+// replacing any older file. Failures are silent.
+void WriteChannelFile(const CheckedDir& programDir);
 
 // Writes userDataDir to installDir + "temp_userdata.txt" as UTF-16 LE with a
 // byte-order mark and no line end. False when the file cannot be written.

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "system/last_error.h"
+#include "system/paths.h"
 #include "system/system_library.h"
 
 namespace {
@@ -37,24 +39,15 @@ const NtFileCalls& Nt()
     return calls;
 }
 
+// What a failed call that set no error reports.
+const HRESULT kNoError = HRESULT_FROM_WIN32(ERROR_GEN_FAILURE);
+
 HRESULT FromStatus(NTSTATUS status)
 {
     DWORD error = Nt().toWin32(status);
     if (error == ERROR_ALREADY_EXISTS)
         error = ERROR_FILE_EXISTS;
     return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
-}
-
-HRESULT LastError()
-{
-    DWORD error = ::GetLastError();
-    return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
-}
-
-bool EqualNoCase(std::wstring_view a, std::wstring_view b)
-{
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // A single path component: a name with a separator would be looked up
@@ -128,7 +121,7 @@ HRESULT CheckedDir::Open(const std::wstring& path, CheckedDir& dir, bool withDel
     dir = CheckedDir();
     DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length == 0)
-        return LastError();
+        return LastErrorResult(kNoError);
     std::wstring full(length, L'\0');
     length = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
     full.resize(length);
@@ -146,14 +139,14 @@ HRESULT CheckedDir::Open(const std::wstring& path, CheckedDir& dir, bool withDel
                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                           nullptr));
     if (!handle)
-        return LastError();
+        return LastErrorResult(kNoError);
     DWORD attributes = 0;
     if (!QueryTag(handle.Get(), attributes))
-        return LastError();
+        return LastErrorResult(kNoError);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(attributes))
         return kNotPlain;
     std::wstring final = FinalPathOf(handle.Get());
-    if (final.empty() || !EqualNoCase(final, full))
+    if (final.empty() || !EqualPathText(final, full))
         return kNotPlain;
     dir = CheckedDir(std::move(handle), std::move(final));
     return S_OK;
@@ -203,7 +196,7 @@ bool CheckedDir::IsPlainChild(HANDLE child, std::wstring_view name, DWORD& attri
     // The directory part as this directory is named, the last part the name
     // asked for (the system may give it in other letter case).
     std::wstring_view parent(final.data(), last == 2 ? 3 : last);
-    return EqualNoCase(parent, final_) && EqualNoCase(std::wstring_view(final).substr(last + 1), name);
+    return EqualPathText(parent, final_) && EqualPathText(std::wstring_view(final).substr(last + 1), name);
 }
 
 HRESULT CheckedDir::OpenDir(std::wstring_view name, CheckedDir& child) const
@@ -352,7 +345,7 @@ HRESULT CheckedDir::RemoveOpened(UniqueFileHandle child, std::wstring_view name,
 {
     if (IsLink(attributes)) {
         // The handle is on the link itself: deleting it deletes the link.
-        return DisposeOf(child.Get()) ? S_OK : LastError();
+        return DisposeOf(child.Get()) ? S_OK : LastErrorResult(kNoError);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         std::wstring path = final_ + (final_.back() == L'\\' ? L"" : L"\\") + std::wstring(name);
@@ -369,7 +362,7 @@ HRESULT CheckedDir::RemoveOpened(UniqueFileHandle child, std::wstring_view name,
         basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
         ::SetFileInformationByHandle(child.Get(), FileBasicInfo, &basic, sizeof(basic));
     }
-    return DisposeOf(child.Get()) ? S_OK : LastError();
+    return DisposeOf(child.Get()) ? S_OK : LastErrorResult(kNoError);
 }
 
 HRESULT CheckedDir::OpenToRemove(std::wstring_view name, UniqueFileHandle& child, DWORD& attributes) const
@@ -377,7 +370,7 @@ HRESULT CheckedDir::OpenToRemove(std::wstring_view name, UniqueFileHandle& child
     HRESULT hr = OpenChild(name, kRemoveAccess, FILE_OPEN, 0, child);
     if (hr != S_OK)
         return hr;
-    return QueryTag(child.Get(), attributes) ? S_OK : LastError();
+    return QueryTag(child.Get(), attributes) ? S_OK : LastErrorResult(kNoError);
 }
 
 HRESULT CheckedDir::RemoveChild(std::wstring_view name, const RemoveRules& rules) const
@@ -401,7 +394,7 @@ HRESULT CheckedDir::RemoveOnly(std::wstring_view name, Kind kind) const
     if (HRESULT hr = OpenToRemove(name, child, attributes); hr != S_OK)
         return hr;
     if (IsLink(attributes))
-        return DisposeOf(child.Get()) ? S_OK : LastError();
+        return DisposeOf(child.Get()) ? S_OK : LastErrorResult(kNoError);
     if (!IsPlainChild(child.Get(), name, attributes))
         return kFollowedLink;
     bool isDir = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -410,7 +403,7 @@ HRESULT CheckedDir::RemoveOnly(std::wstring_view name, Kind kind) const
     // A directory's delete fails while anything is in it: nothing below it is
     // ever touched.
     if (isDir)
-        return DisposeOf(child.Get()) ? S_OK : LastError();
+        return DisposeOf(child.Get()) ? S_OK : LastErrorResult(kNoError);
     return RemoveOpened(std::move(child), name, attributes, {});
 }
 
@@ -441,7 +434,7 @@ HRESULT CheckedDir::RemoveSelf()
     if (!Valid())
         return HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE);
     bool disposed = DisposeOf(handle_.Get());
-    HRESULT hr = disposed ? S_OK : LastError();
+    HRESULT hr = disposed ? S_OK : LastErrorResult(kNoError);
     handle_.Reset();
     return hr;
 }

@@ -4,17 +4,12 @@
 #include <shlwapi.h>
 
 #include "system/checked_dir.h"
+#include "system/directory_chain.h"
 #include "system/com_owners.h"
 #include "system/embedded_resource.h"
+#include "system/last_error.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
-
-HRESULT HResultFromLastError()
-{
-    auto error = static_cast<HRESULT>(GetLastError());
-    if (error <= 0)
-        return error;
-    return static_cast<HRESULT>(0x80070000u | (static_cast<DWORD>(error) & 0xFFFFu));
-}
 
 // By name: the program directory the user chose and its parents, made before
 // anything is written; everything below it is made through its checked
@@ -22,24 +17,17 @@ HRESULT HResultFromLastError()
 HRESULT CreateDirectories(const std::wstring& path)
 {
     std::wstring full = path;
-    if (!full.empty() && full.back() != L'\\')
+    if (!full.empty() && full.back() != L'\\' && full.back() != L'/')
         full += L'\\';
-
-    HRESULT result = 1;
-    for (size_t slash = full.find(L'\\'); slash != std::wstring::npos;
-         slash = full.find(L'\\', slash + 1)) {
-        std::wstring part = full.substr(0, slash);
-        if (PathFileExistsW(part.c_str()))
-            continue;
-        if (!CreateDirectoryW(part.c_str(), nullptr)) {
-            DWORD error = GetLastError();
-            HRESULT hr = error == 0 ? E_FAIL : HResultFromLastError();
-            SetLastError(error);  // left for the caller to read
-            return hr;
-        }
-        result = 0;
+    switch (CreateDirectoryChain(full)) {
+    case ChainOutcome::Created:
+        return 0;
+    case ChainOutcome::AllExisted:
+        return 1;
+    case ChainOutcome::Failed:
+        break;
     }
-    return result;
+    return LastErrorResult();  // and the last error stays for the caller to read
 }
 
 // By name, where its caller chose. The install job does not use it: the
@@ -69,22 +57,15 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
 bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes)
 {
     CheckedDir checked;
+    return CheckedDir::Open(dir, checked) == S_OK && WriteNewFile(checked, name, bytes);
+}
+
+bool WriteNewFile(const CheckedDir& dir, const std::wstring& name, const std::string& bytes)
+{
     UniqueFileHandle file;
-    if (CheckedDir::Open(dir, checked) != S_OK || checked.ReplaceFile(name, file) != S_OK)
+    if (dir.ReplaceFile(name, file) != S_OK)
         return false;
     DWORD written = 0;
     return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
-}
-
-std::wstring SpecialFolderPath(int csidl)
-{
-    ITEMIDLIST* raw = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw)
-        return {};
-    UniqueCoTaskMem<ITEMIDLIST> list(raw);
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(list.Get(), path))
-        return {};
-    return path;
 }

@@ -4,13 +4,12 @@
 
 #include <string>
 
-// The thread's last error as an HRESULT; 0 and values that already look like
-// HRESULTs (negative) come back unchanged.
-HRESULT HResultFromLastError();
+#include "system/checked_dir.h"
 
-// Creates every missing directory of path. Returns 0 when at least one directory
-// was created, 1 when all existed, otherwise the failure (directories created
-// before stay). After a failure the last error still holds the failing call's code.
+// Creates every missing directory of path (CreateDirectoryChain). Returns 0
+// when at least one directory was created, 1 when all existed, otherwise the
+// failure (directories created before stay). After a failure the last error
+// still holds the failing call's code.
 HRESULT CreateDirectories(const std::wstring& path);
 
 // Writes resource (id, type) of this executable to filePath (a test's file;
@@ -31,6 +30,5 @@ bool WriteResourceToHandle(HANDLE file, WORD resourceId, const wchar_t* resource
 // False when any step fails.
 bool WriteNewFileIn(const std::wstring& dir, const std::wstring& name, const std::string& bytes);
 
-// A special folder of the shell (CSIDL_...) through its item list, without a
-// trailing backslash; empty when the shell does not know it.
-std::wstring SpecialFolderPath(int csidl);
+// The same in a directory opened and checked already.
+bool WriteNewFile(const CheckedDir& dir, const std::wstring& name, const std::string& bytes);

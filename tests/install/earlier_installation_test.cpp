@@ -10,9 +10,11 @@
 
 #include "install/admin_only.h"
 #include "install/product_location.h"
+#include "product/installer_constants.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
 #include "system/processes.h"
+#include "system/win_handles.h"
 #include "tests/system/running_program.h"
 
 namespace {
@@ -29,35 +31,6 @@ std::wstring WindowsDir()
     wchar_t buffer[MAX_PATH + 1] = {};
     GetWindowsDirectoryW(buffer, MAX_PATH + 1);
     return std::wstring(buffer) + L"\\";
-}
-
-// Makes link a junction (mount point) to target; false where the file
-// system has none.
-bool MakeJunction(const std::wstring& link, const std::wstring& target)
-{
-    if (!CreateDirectoryW(link.c_str(), nullptr))
-        return false;
-    UniqueFileHandle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!dir)
-        return false;
-    std::wstring substitute = L"\\??\\" + target;
-    std::vector<BYTE> buffer(8 + 8 + (substitute.size() + 2) * sizeof(wchar_t));
-    auto* header = reinterpret_cast<DWORD*>(buffer.data());
-    header[0] = IO_REPARSE_TAG_MOUNT_POINT;
-    auto* words = reinterpret_cast<WORD*>(buffer.data() + 4);
-    words[0] = static_cast<WORD>(buffer.size() - 8);                         // data length
-    auto* offsets = reinterpret_cast<WORD*>(buffer.data() + 8);
-    offsets[0] = 0;                                                          // substitute offset
-    offsets[1] = static_cast<WORD>(substitute.size() * sizeof(wchar_t));     // substitute length
-    offsets[2] = static_cast<WORD>((substitute.size() + 1) * sizeof(wchar_t));  // print offset
-    offsets[3] = 0;                                                          // print length
-    memcpy(buffer.data() + 16, substitute.c_str(), substitute.size() * sizeof(wchar_t));
-    DWORD returned = 0;
-    bool made = DeviceIoControl(dir.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
-    DWORD attributes = GetFileAttributesW(link.c_str());
-    return made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 }  // namespace
@@ -106,8 +79,6 @@ TEST(EarlierInstallation, ReinstallInPlaceSparesOnlyTheUserDataNote)
     EXPECT_TRUE(Exists(dir + L"temp_userdata.txt"));
     EXPECT_FALSE(Exists(dir + L"sub"));
     EXPECT_FALSE(Exists(dir + L"setting.cfg"));
-    EXPECT_TRUE(SameDirectory(dir, scratch / L"KXVISTRAL3"));
-    EXPECT_FALSE(SameDirectory(dir, scratch / L"kxVistral"));
 }
 
 TEST(EarlierInstallation, HostileEarlierDirectoriesAreNoProductInstallation)
@@ -272,4 +243,36 @@ TEST(EarlierInstallation, WhoMayChangeIsReadOnTheHandle)
         UniqueHandle noReadControl(raw);
         EXPECT_FALSE(OnlyAdministratorsMayChangeFile(noReadControl.Get()));
     }
+}
+
+TEST(EarlierInstallation, TrustedDirectoryAlwaysEndsWithItsBackslash)
+{
+    ScratchDir scratch(kInstallBase);
+    const std::wstring old = scratch / L"old\\";
+    ASSERT_TRUE(CreateDirectoryW(old.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(old + L"Uninstall.xml", "<Uninstall />"));
+    const std::wstring key = L"Software\\" + RegName;
+    // The value as the job writes it, the same without its backslash, and a
+    // folder that is not there.
+    struct {
+        const wchar_t* what;
+        std::wstring appPath, trusted;
+    } cases[] = {
+        {L"as written", old, old},
+        {L"without backslash", old.substr(0, old.size() - 1), old},
+        {L"elsewhere", scratch / L"missing\\", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UniqueRegKey product;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, product.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(product.Get(), L"AppPath", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(c.appPath.c_str()),
+                                 static_cast<DWORD>((c.appPath.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(TrustedEarlierInstallation(), c.trusted);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }

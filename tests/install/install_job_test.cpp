@@ -18,6 +18,7 @@
 #include "recording_report.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
 #include "tests/system/loopback_http_server.h"
 #include "tests/system/report_decrypt.h"
@@ -38,8 +39,8 @@ DWORD RunJob(InstallJobInfo* job, InstallProgress& progress)
 
 std::wstring StartMenuFolder()
 {
-    wchar_t programs[MAX_PATH] = {};
-    return GetCommonProgramsDir(programs) ? std::wstring(programs) + L"\\" + ClientName + L"\\" : L"";
+    const std::wstring programs = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
+    return !programs.empty() ? programs + L"\\" + ClientName + L"\\" : L"";
 }
 
 // Registry value as stored: type and bytes.

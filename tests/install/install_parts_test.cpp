@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
+#include <shlobj.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -14,8 +16,12 @@
 #include "install/uninstall_manifest.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
+#include "system/directory_chain.h"
+#include "system/paths.h"
 
 namespace {
+
+using Microsoft::WRL::ComPtr;
 
 std::string ReadText(const std::wstring& path)
 {
@@ -64,7 +70,9 @@ TEST(UninstallManifest, SerialisedFormEscapingAndReplacement)
 {
     ScratchDir scratch;
     const std::wstring file = scratch / L"Uninstall.xml";
-    ASSERT_TRUE(WriteUninstallManifestOf(file, {L"C:\\P\\a&b.txt", L"C:\\P\\卸载.exe"}, {L"C:\\P\\d"}));
+    CheckedDir dir;
+    ASSERT_EQ(CheckedDir::Open(scratch.path(), dir), S_OK);
+    ASSERT_TRUE(WriteUninstallManifestOf(dir, {L"C:\\P\\a&b.txt", L"C:\\P\\卸载.exe"}, {L"C:\\P\\d"}));
     EXPECT_EQ(ReadText(file),
               "<Uninstall>\n\t<Internal>\n"
               "\t\t<File path=\"C:\\P\\a&amp;b.txt\" />\n"
@@ -72,10 +80,12 @@ TEST(UninstallManifest, SerialisedFormEscapingAndReplacement)
               "\t\t<Dir path=\"C:\\P\\d\" />\n"
               "\t</Internal>\n</Uninstall>\n");
     // A second, shorter manifest replaces the first completely.
-    ASSERT_TRUE(WriteUninstallManifestOf(file, {}, {}));
+    ASSERT_TRUE(WriteUninstallManifestOf(dir, {}, {}));
     EXPECT_EQ(ReadText(file), "<Uninstall>\n\t<Internal />\n</Uninstall>\n");
     // A file that cannot be created gives false and no file.
-    EXPECT_FALSE(WriteUninstallManifestOf(scratch / L"missing\\Uninstall.xml", {}, {}));
+    CheckedDir missing;
+    EXPECT_NE(CheckedDir::Open(scratch / L"missing", missing), S_OK);
+    EXPECT_FALSE(WriteUninstallManifestOf(missing, {}, {}));
     EXPECT_FALSE(Exists(scratch / L"missing"));
 }
 
@@ -96,10 +106,10 @@ TEST(Shortcuts, WorkingDirectoryLinkPathLimitAndFolderChains)
     ComInitScope com;
     ScratchDir scratch;
     const std::wstring folder = scratch / L"Start\\Vistral3.0\\";
-    ASSERT_TRUE(MakePathDirs(folder + L"not created"));
+    ASSERT_EQ(CreateDirectoryChain(folder + L"not created"), ChainOutcome::Created);
     EXPECT_TRUE(IsDirectory(folder));
     EXPECT_FALSE(Exists(folder + L"not created"));
-    EXPECT_FALSE(MakePathDirs(L""));
+    EXPECT_EQ(CreateDirectoryChain(L""), ChainOutcome::AllExisted);
 
     const std::wstring target = scratch / L"launcher.exe";
     ASSERT_TRUE(WriteBytes(target, "MZ"));
@@ -113,6 +123,62 @@ TEST(Shortcuts, WorkingDirectoryLinkPathLimitAndFolderChains)
     wchar_t quickLaunch[MAX_PATH] = {};
     ASSERT_TRUE(GetQuickLaunchDir(quickLaunch));
     EXPECT_NE(std::wstring(quickLaunch).find(L"\\Microsoft\\Internet Explorer\\Quick Launch"), std::wstring::npos);
+}
+
+TEST(Shortcuts, WrittenThroughTheFolderHandleNeverThroughWhatStandsAtTheName)
+{
+    ComInitScope com;
+    ScratchDir scratch;
+    const std::wstring outside = scratch / L"outside";
+    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(outside + L"\\precious.txt", "x"));
+    const std::wstring target = scratch / L"launcher.exe";
+    ASSERT_TRUE(WriteBytes(target, "MZ"));
+    ASSERT_TRUE(CreateDirectoryW((scratch / L"menu").c_str(), nullptr));
+    CheckedDir menu;
+    ASSERT_EQ(CheckedDir::Open(scratch / L"menu", menu), S_OK);
+    const bool junction = MakeJunction(scratch / L"menu\\linked.lnk", outside);
+
+    struct {
+        const wchar_t* name;
+        std::string before;  // a file there first; "dir" a directory
+        bool made;
+    } cases[] = {
+        {L"new.lnk", "", true},
+        {L"old.lnk", "an older link", true},
+        {L"dir.lnk", "dir", false},       // never a directory's tree
+        {L"..\\up.lnk", "", false},       // one name, in this folder only
+        {L"linked.lnk", "", junction},    // the link goes, as the link
+    };
+    for (const auto& c : cases) {
+        const std::wstring path = scratch / L"menu\\" + c.name;
+        SCOPED_TRACE(testing::PrintToString(path));
+        if (c.before == "dir") {
+            ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+        } else if (!c.before.empty()) {
+            ASSERT_TRUE(WriteBytes(path, c.before));
+        }
+        EXPECT_EQ(CreateShortcutIn(menu, c.name, target, nullptr), c.made);
+        if (!c.made)
+            continue;
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadBytes(path, bytes));
+        ASSERT_GE(bytes.size(), 4u);
+        EXPECT_EQ(bytes[0], 0x4C);  // a shell link's header size, 76
+        ComPtr<IShellLinkW> link;
+        ComPtr<IPersistFile> file;
+        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                               IID_PPV_ARGS(link.GetAddressOf()))));
+        ASSERT_TRUE(SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Load(path.c_str(), STGM_READ)));
+        wchar_t read[MAX_PATH] = {};
+        ASSERT_TRUE(SUCCEEDED(link->GetPath(read, MAX_PATH, nullptr, 0)));
+        EXPECT_TRUE(EqualPathText(read, target)) << testing::PrintToString(std::wstring(read));
+    }
+    EXPECT_TRUE(IsDirectory(scratch / L"menu\\dir.lnk"));
+    EXPECT_FALSE(Exists(scratch / L"up.lnk"));
+    EXPECT_TRUE(Exists(outside + L"\\precious.txt"));
+    EXPECT_FALSE(Exists(outside + L"\\linked.lnk"));
+    EXPECT_FALSE(CreateShortcutIn(CheckedDir(), L"closed.lnk", target, nullptr));
 }
 
 TEST(PayloadDir, FreshFolderReadThroughItsOwnHandleRemovedWithWhatKilledRunsLeft)

@@ -45,14 +45,17 @@ int main(int argc, char** argv)
     std::printf("extraction: %d\n", extractor.ExtractTo(root + L"prog\\", nullptr));
     if (mode == "planted") {
         const std::wstring prog = root + L"prog\\";
-        std::printf("manifest %d note %d\n", WriteUninstallManifestOf(prog + L"Uninstall.xml", {}, {}),
+        CheckedDir progDir;  // as the job opens it once after the extraction
+        CheckedDir::Open(prog, progDir);
+        std::printf("manifest %d note %d\n", WriteUninstallManifestOf(progDir, {}, {}),
                     WriteUserDataNote(prog, L"D:\\kxVistral3"));
-        WriteChannelFile(prog);
+        WriteChannelFile(progDir);
     }
     if (mode == "uninstall") {
         const std::wstring prog = root + L"prog\\";
-        WriteUninstallManifestOf(prog + L"Uninstall.xml", {}, {});
         CheckedDir folder;
+        if (CheckedDir::Open(prog, folder) == S_OK)
+            WriteUninstallManifestOf(folder, {}, {});
         std::string manifest;
         UninstallPlan plan;
         if (CheckedDir::Open(prog, folder) != S_OK || !ReadUninstallManifest(folder, manifest) ||

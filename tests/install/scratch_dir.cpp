@@ -1,6 +1,11 @@
 #include "scratch_dir.h"
 
+#include <winioctl.h>
+
 #include <atomic>
+#include <cstring>
+
+#include "system/win_handles.h"
 
 namespace {
 
@@ -144,4 +149,33 @@ bool CreationTimesAreKept()
     ::CloseHandle(file);
     FileTimes times;
     return GetTimes(probe, times) && Ticks(times.creation) == Ticks(old);
+}
+
+// Makes link a junction (mount point) to target; false where the file
+// system has none.
+bool MakeJunction(const std::wstring& link, const std::wstring& target)
+{
+    if (!CreateDirectoryW(link.c_str(), nullptr))
+        return false;
+    UniqueFileHandle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!dir)
+        return false;
+    std::wstring substitute = L"\\??\\" + target;
+    std::vector<BYTE> buffer(8 + 8 + (substitute.size() + 2) * sizeof(wchar_t));
+    auto* header = reinterpret_cast<DWORD*>(buffer.data());
+    header[0] = IO_REPARSE_TAG_MOUNT_POINT;
+    auto* words = reinterpret_cast<WORD*>(buffer.data() + 4);
+    words[0] = static_cast<WORD>(buffer.size() - 8);                         // data length
+    auto* offsets = reinterpret_cast<WORD*>(buffer.data() + 8);
+    offsets[0] = 0;                                                          // substitute offset
+    offsets[1] = static_cast<WORD>(substitute.size() * sizeof(wchar_t));     // substitute length
+    offsets[2] = static_cast<WORD>((substitute.size() + 1) * sizeof(wchar_t));  // print offset
+    offsets[3] = 0;                                                          // print length
+    memcpy(buffer.data() + 16, substitute.c_str(), substitute.size() * sizeof(wchar_t));
+    DWORD returned = 0;
+    bool made = DeviceIoControl(dir.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                                static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    DWORD attributes = GetFileAttributesW(link.c_str());
+    return made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }

@@ -42,6 +42,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 DWORD Attributes(const std::wstring& path);
+// Makes link a junction (mount point) to target; false where the file
+// system has none.
+bool MakeJunction(const std::wstring& link, const std::wstring& target);
 
 struct FileTimes {
     FILETIME creation{};

@@ -8,6 +8,8 @@
 #include "install/uninstall_traces.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
+#include "system/directory_chain.h"
+#include "system/special_folders.h"
 #include "system/win_handles.h"
 
 namespace {
@@ -216,10 +218,8 @@ TEST(UninstallTraces, ShortcutsGoOnlyWhenTheyPointIntoTheFolder)
     ScratchDir scratch;
     const std::wstring dir = scratch / L"prog";
     const std::wstring other = scratch / L"prog2";
-    wchar_t programs[MAX_PATH] = {};
-    ASSERT_TRUE(GetCommonProgramsDir(programs));
-    const std::wstring startMenu = std::wstring(programs) + L"\\" + kTestRegName;
-    ASSERT_TRUE(MakePathDirs(startMenu + L"\\"));
+    const std::wstring startMenu = SpecialFolderPath(CSIDL_COMMON_PROGRAMS) + L"\\" + kTestRegName;
+    ASSERT_NE(CreateDirectoryChain(startMenu + L"\\"), ChainOutcome::Failed);
     const std::wstring name = std::wstring(kTestRegName) + L".lnk";
     const std::wstring uninstallName = L"\u5378\u8F7D" + name;
 
@@ -236,7 +236,7 @@ TEST(UninstallTraces, ShortcutsGoOnlyWhenTheyPointIntoTheFolder)
     EXPECT_FALSE(Exists(startMenu));
 
     // A file the user put beside them keeps the folder.
-    ASSERT_TRUE(MakePathDirs(startMenu + L"\\"));
+    ASSERT_NE(CreateDirectoryChain(startMenu + L"\\"), ChainOutcome::Failed);
     ASSERT_TRUE(CreateShortcut(name.c_str(), (dir + L"\\launcher.exe").c_str(), nullptr, startMenu.c_str()));
     ASSERT_TRUE(MakeFile(startMenu + L"\\notes.txt"));
     EXPECT_EQ(RemoveProductShortcuts(dir, kTestRegName), 1);

@@ -36,6 +36,15 @@ std::wstring RoamingAppData()
     return path;
 }
 
+// The channel file into the folder of that name, as the job writes it into
+// its open program directory.
+void WriteChannelFileIn(const std::wstring& dir)
+{
+    CheckedDir checked;
+    CheckedDir::Open(dir, checked);
+    WriteChannelFile(checked);
+}
+
 class SettingsFiles : public testing::Test {
 protected:
     TempDir install;
@@ -114,17 +123,17 @@ TEST_F(SettingsFiles, ChannelFileIsExactlySixOemBytes)
 {
     std::wstring path = install.Path() + L"source.dat";
     ASSERT_TRUE(WriteFileBytes(path, "an older, longer channel file\r\n"));
-    WriteChannelFile(install.Path());
+    WriteChannelFileIn(install.Path());
     EXPECT_EQ(ReadFileBytes(path), "700001");
 
     // A directory outside the OEM code page still gets its file.
     std::wstring zh = install.Path() + L"数据\\";
     ASSERT_TRUE(CreateDirectoryW(zh.c_str(), nullptr));
-    WriteChannelFile(zh);
+    WriteChannelFileIn(zh);
     EXPECT_EQ(ReadFileBytes(zh + L"source.dat"), "700001");
 
     // No directory: nothing is written, nothing thrown.
-    WriteChannelFile(install.Path() + L"missing\\");
+    WriteChannelFileIn(install.Path() + L"missing\\");
     EXPECT_EQ(GetFileAttributesW((install.Path() + L"missing").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

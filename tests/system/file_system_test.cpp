@@ -5,19 +5,6 @@
 
 #include "tests/system/test_files.h"
 
-TEST(HResultFromLastError, WrapsWin32CodesAndKeepsTheRest)
-{
-    SetLastError(ERROR_ACCESS_DENIED);
-    EXPECT_EQ(HResultFromLastError(), static_cast<HRESULT>(0x80070005));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));  // only read
-    SetLastError(0x12345);  // only the low 16 bits are kept
-    EXPECT_EQ(HResultFromLastError(), static_cast<HRESULT>(0x80072345));
-    SetLastError(0);
-    EXPECT_EQ(HResultFromLastError(), 0);
-    SetLastError(0x80004005);  // already an HRESULT
-    EXPECT_EQ(HResultFromLastError(), static_cast<HRESULT>(0x80004005));
-}
-
 TEST(CreateDirectories, CreatesTheMissingChainThenHasNothingToDo)
 {
     TempDir temp;
