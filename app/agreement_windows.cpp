@@ -1,6 +1,6 @@
 #include "app/agreement_windows.h"
 
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 
 using namespace DuiLib;
 

@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 
 namespace {
 

@@ -11,17 +11,17 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/process_end.h"
+#include "app/string_bundle.h"
 #include "install/install_job.h"
 #include "install/product_location.h"
-#include "product/installer_constants.h"
-#include "product/settings_files.h"
-#include "product/string_bundle.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
+#include "system/installer_constants.h"
 #include "system/last_error.h"
 #include "system/paths.h"
 #include "system/processes.h"
+#include "system/settings_files.h"
 
 using namespace DuiLib;
 

@@ -8,12 +8,12 @@
 #include "app/desktop_shell_launch.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/string_bundle.h"
 #include "install/shortcuts.h"
-#include "product/installer_constants.h"
-#include "product/string_bundle.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/file_system.h"
+#include "system/installer_constants.h"
 #include "system/special_folders.h"
 
 using namespace DuiLib;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 
 using namespace DuiLib;
 

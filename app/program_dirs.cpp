@@ -4,7 +4,7 @@
 #include <shlwapi.h>
 
 #include "install/registry_registration.h"
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 #include "system/special_folders.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "app/dll_search.h"
 #include "app/main_window.h"
-#include "product/installer_constants.h"
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
+#include "system/installer_constants.h"
 #include "system/win_handles.h"
 #include "ui/skin_setup.h"
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/string_bundle.h"
 #include "install/earlier_installation.h"
 #include "install/install_progress.h"
 #include "install/payload_file.h"
@@ -12,15 +13,14 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_info.h"
 #include "install/uninstall_manifest.h"
-#include "product/installer_constants.h"
-#include "product/settings_files.h"
-#include "product/string_bundle.h"
-#include "product/usage_report.h"
 #include "system/checked_dir.h"
 #include "system/com_owners.h"
 #include "system/directory_chain.h"
+#include "system/installer_constants.h"
 #include "system/paths.h"
+#include "system/settings_files.h"
 #include "system/special_folders.h"
+#include "system/usage_report.h"
 
 namespace {
 

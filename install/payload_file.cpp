@@ -1,7 +1,7 @@
 #include "install/payload_file.h"
 
-#include "product/installer_constants.h"
 #include "system/file_system.h"
+#include "system/installer_constants.h"
 
 bool PayloadDir::IsRunFolderName(const std::wstring& name)
 {

@@ -1,7 +1,7 @@
 #include "install/pcallback.h"
 
+#include "app/string_bundle.h"
 #include "install/install_progress.h"
-#include "product/string_bundle.h"
 
 void PCallBack::ItemCountKnown(uint32_t count)
 {

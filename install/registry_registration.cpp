@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 #include "system/win_handles.h"
 
 namespace {

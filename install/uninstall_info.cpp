@@ -1,6 +1,6 @@
 #include "install/uninstall_info.h"
 
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 
 UninstallInfo::UninstallInfo() : version(AppVersion) {}
 

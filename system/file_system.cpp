@@ -4,8 +4,8 @@
 #include <shlwapi.h>
 
 #include "system/checked_dir.h"
-#include "system/directory_chain.h"
 #include "system/com_owners.h"
+#include "system/directory_chain.h"
 #include "system/embedded_resource.h"
 #include "system/last_error.h"
 #include "system/special_folders.h"

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/interfaces.h"
+#include "system/win_handles.h"
 #include "ui/dpi.h"
+#include "ui/interfaces.h"
 #include "ui/resource_store.h"
 #include "ui/ui_types.h"
-#include "system/win_handles.h"
 
 namespace DuiLib {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "system/win_handles.h"
 #include "ui/image_cache.h"
 #include "ui/image_scale.h"
 #include "ui/paint_manager.h"
 #include "ui/resource_store.h"
 #include "ui/round_corners.h"
-#include "system/win_handles.h"
 
 namespace DuiLib {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "ui/image_desc.h"
 #include "system/win_handles.h"
+#include "ui/image_desc.h"
 
 namespace DuiLib {
 

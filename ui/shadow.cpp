@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "system/win_handles.h"
 #include "ui/image_cache.h"
 #include "ui/image_desc.h"
 #include "ui/image_scale.h"
 #include "ui/paint_manager.h"
 #include "ui/render.h"
-#include "system/win_handles.h"
 
 namespace DuiLib {
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 #include "tests/e2e/installer_view.h"
 #include "tests/ui/accessible_reader.h"
 

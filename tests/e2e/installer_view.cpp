@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "app/message_box.h"
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 #include "ui/skin_setup.h"
 
 namespace e2e {

@@ -9,7 +9,7 @@
 
 #include <shlobj.h>
 
-#include "product/settings_files.h"
+#include "system/settings_files.h"
 #include "tests/e2e/installer_view.h"
 
 using namespace e2e;

@@ -10,9 +10,9 @@
 
 #include "install/admin_only.h"
 #include "install/product_location.h"
-#include "product/installer_constants.h"
 #include "scratch_dir.h"
 #include "system/com_owners.h"
+#include "system/installer_constants.h"
 #include "system/processes.h"
 #include "system/win_handles.h"
 #include "tests/system/running_program.h"
@@ -266,7 +266,7 @@ TEST(EarlierInstallation, TrustedDirectoryAlwaysEndsWithItsBackslash)
         SCOPED_TRACE(c.what);
         UniqueRegKey product;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                  nullptr, product.put(), nullptr),
+                                  nullptr, product.Put(), nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(product.Get(), L"AppPath", 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(c.appPath.c_str()),

@@ -20,7 +20,7 @@
 #include "install/uninstall_manifest.h"
 #include "install/uninstall_plan.h"
 #include "install/uninstall_removal.h"
-#include "product/settings_files.h"
+#include "system/settings_files.h"
 
 int main(int argc, char** argv)
 {

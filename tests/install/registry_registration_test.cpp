@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 #include "system/win_handles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/message_box.h"
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 #include "ui/skin_setup.h"
 #include "ui/ui_lib.h"
 

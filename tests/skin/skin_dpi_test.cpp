@@ -20,8 +20,8 @@
 
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "product/installer_constants.h"
 #include "system/embedded_resource.h"
+#include "system/installer_constants.h"
 #include "system/processes.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/controls/edit.h"

@@ -5,8 +5,8 @@
 // window's default button from a check box.
 #include <gtest/gtest.h>
 
-#include "tests/ui/accessible_reader.h"
 #include "open_window_test.h"
+#include "tests/ui/accessible_reader.h"
 #include "ui_test_support.h"
 
 using namespace DuiLib;

@@ -1,11 +1,11 @@
-#include "product/settings_files.h"
+#include "system/settings_files.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <string>
 
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 #include "system/text_encoding.h"
 #include "tests/system/test_files.h"
 

@@ -1,4 +1,4 @@
-#include "product/report_cipher.h"
+#include "system/report_cipher.h"
 
 #include <gtest/gtest.h>
 

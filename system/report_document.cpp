@@ -1,4 +1,4 @@
-#include "product/report_document.h"
+#include "system/report_document.h"
 
 #include <json/writer.h>
 

@@ -1,8 +1,8 @@
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 
 #include <gtest/gtest.h>
 
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 
 // The identity strings come from the bundle this executable carries.
 TEST(InstallerConstants, IdentityFromTheBundleAndFixedNames)

@@ -1,4 +1,4 @@
-#include "product/settings_files.h"
+#include "system/settings_files.h"
 
 #include <windows.h>
 
@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "product/installer_constants.h"
 #include "system/drives.h"
 #include "system/file_system.h"
+#include "system/installer_constants.h"
 #include "system/special_folders.h"
 #include "system/text_encoding.h"
 

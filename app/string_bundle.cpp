@@ -1,4 +1,4 @@
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "product/usage_report.h"
+#include "system/usage_report.h"
 
 #include <gtest/gtest.h>
 #include <json/value.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "product/report_document.h"
+#include "system/report_document.h"
 #include "system/system_info.h"
 #include "system/win_handles.h"
 #include "tests/system/loopback_http_server.h"

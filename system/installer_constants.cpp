@@ -1,6 +1,6 @@
-#include "product/installer_constants.h"
+#include "system/installer_constants.h"
 
-#include "product/string_bundle.h"
+#include "app/string_bundle.h"
 #include "kx_version.h"
 
 // The first lookup loads the bundle, so it exists before the entry point runs.

@@ -1,4 +1,4 @@
-#include "product/usage_report.h"
+#include "system/usage_report.h"
 
 #include <shlwapi.h>
 #include <windows.h>
@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "product/installer_constants.h"
-#include "product/report_cipher.h"
-#include "product/report_document.h"
+#include "system/installer_constants.h"
+#include "system/report_cipher.h"
+#include "system/report_document.h"
 #include "system/system_info.h"
 #include "system/text_encoding.h"
 #include "system/win_handles.h"
