@@ -7,22 +7,11 @@
 
 #include <cstdio>
 
+#include "bench/no_window_report.h"
 #include "install/install_progress.h"
 #include "install/item_writers.h"
 #include "install/pcallback.h"
 #include "install/seven_zip_extractor.h"
-
-namespace {
-
-// No main window: nothing is taken.
-class NoWindow final : public JobReport {
-public:
-    void Status(const std::wstring&) override {}
-    void Progress(int) override {}
-    bool Finished(InstallJobInfo*) override { return false; }
-};
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -36,7 +25,7 @@ int wmain(int argc, wchar_t** argv)
     ::QueryPerformanceFrequency(&frequency);
 
     // No main window: the callback formats its texts, the reports are dropped.
-    NoWindow noWindow;
+    NoWindowReport noWindow;
     InstallProgress progress(noWindow);
     progress.percent = 10.0f;
     ::QueryPerformanceCounter(&start);

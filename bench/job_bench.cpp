@@ -11,19 +11,12 @@
 #include <string>
 
 #include "bench/embed_payload.h"
+#include "bench/no_window_report.h"
 #include "install/install_job.h"
 #include "install/install_progress.h"
-#include "product/usage_report.h"
+#include "system/usage_report.h"
 
 namespace {
-
-// No main window: nothing is taken, as while the window closes.
-class NoWindow final : public JobReport {
-public:
-    void Status(const std::wstring&) override {}
-    void Progress(int) override {}
-    bool Finished(InstallJobInfo*) override { return false; }
-};
 
 // This program once more, carrying ARCHIVE as the installer carries its payload.
 int Embed(const wchar_t* archive, const wchar_t* out)
@@ -57,7 +50,7 @@ int wmain(int argc, wchar_t** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     // Nobody takes the record back without a window: the job frees it.
-    NoWindow noWindow;
+    NoWindowReport noWindow;
     InstallProgress progress(noWindow);
     int32_t result = RunInstallJob(job.release(), progress);
     QueryPerformanceCounter(&end);

@@ -2,14 +2,12 @@
 
 #include <objidl.h>
 #include <shlobj.h>
-#include <wrl/client.h>
 
 #include <cwchar>
 #include <iterator>
 
+#include "system/com_owners.h"
 #include "system/special_folders.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 

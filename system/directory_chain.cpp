@@ -32,6 +32,9 @@ ChainOutcome CreateDirectoryChain(const std::wstring& path)
         std::wstring prefix = path.substr(0, at);
         if (!prefix.empty() && ::PathFileExistsW(prefix.c_str()))
             continue;
+        // By name: the chain is a folder the user chose in front of the
+        // window, or the system's programs folder. What is made here is
+        // empty; everything put in it later goes through a checked handle.
         if (::CreateDirectoryW(prefix.c_str(), nullptr))
             outcome = ChainOutcome::Created;
         else if (::GetLastError() != ERROR_ALREADY_EXISTS)  // made by another meanwhile
