@@ -68,8 +68,11 @@ uint32_t WindowsAttributes(uint32_t stored)
 }
 
 ArchiveExtractCallback::ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
-                                               ProgressCallback* callback)
-    : archive_(archive), destDir_(WithSeparator(destDir)), guard_(destDir_), callback_(callback)
+                                               ProgressCallback* callback, std::shared_ptr<CheckedDir> root)
+    : archive_(archive),
+      destDir_(WithSeparator(destDir)),
+      guard_(destDir_, std::move(root)),
+      callback_(callback)
 {
 }
 

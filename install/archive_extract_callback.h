@@ -32,8 +32,9 @@ class ArchiveExtractCallback final
 public:
     // Whatever is in the way of a file item is deleted (a directory with a
     // file in the way is kept, and the item fails).
+    // root, where given, is destDir opened and checked by the caller.
     ArchiveExtractCallback(IInArchive* archive, const std::wstring& destDir,
-                           ProgressCallback* callback);
+                           ProgressCallback* callback, std::shared_ptr<CheckedDir> root = nullptr);
 
     // IProgress
     STDMETHODIMP SetTotal(UInt64 total) noexcept override;

@@ -1,5 +1,6 @@
 #include "install/install_job.h"
 
+#include <memory>
 #include <string>
 
 #include "app/string_bundle.h"
@@ -108,22 +109,27 @@ int32_t RunSteps(const InstallJobInfo& job, InstallProgress& progress)
     AddProgress(progress, 5.0);
     progress.PostProgress();
 
+    // The program directory, made by its name where missing (the user chose
+    // it in front of the window), then opened and checked once: the payload
+    // is unpacked below this handle, and the manifest and the channel file
+    // are made in it. Where it cannot be opened, the extraction says why.
+    auto programDir = std::make_shared<CheckedDir>();
+    if (CreateDirectoryChain(job.installDir) == ChainOutcome::Failed ||
+        CheckedDir::Open(job.installDir, *programDir) != S_OK)
+        programDir = std::make_shared<CheckedDir>();
     int32_t extracted;
     {
         SevenZip::SevenZipExtractor extractor;
         extractor.UseArchiveFile(payload.ArchivePath());
         extractor.UseArchiveHandle(payload.Archive());
         PCallBack callback(progress);
-        extracted = extractor.ExtractTo(job.installDir, &callback);
+        extracted = extractor.ExtractInto(job.installDir, programDir->Valid() ? programDir : nullptr,
+                                          &callback);
     }
     if (extracted != 0)
         return extracted;
 
-    // The program directory as the extraction left it, opened and checked
-    // once: the manifest and the channel file are made in this handle.
-    CheckedDir programDir;
-    CheckedDir::Open(job.installDir, programDir);
-    WriteUninstallManifestOf(programDir, progress.installedFiles, progress.installedDirs);
+    WriteUninstallManifestOf(*programDir, progress.installedFiles, progress.installedDirs);
 
     {
         ComInitScope com;  // the shell links need COM on this thread
@@ -157,7 +163,7 @@ int32_t RunSteps(const InstallJobInfo& job, InstallProgress& progress)
     progress.PostProgress();
 
     payload.Remove();
-    WriteChannelFile(programDir);
+    WriteChannelFile(*programDir);
     return 0;
 }
 

@@ -150,6 +150,11 @@ ItemPathGuard::Dir ItemPathGuard::Root(bool make)
     auto found = openDirs_.find(std::wstring());
     if (found != openDirs_.end())
         return found->second;
+    if (root_) {  // the caller's handle outlives a removal's forgetting
+        realDirs_.insert(std::wstring());
+        openDirs_.emplace(std::wstring(), root_);
+        return root_;
+    }
     // The chosen destination is made by its name; everything below it is
     // made and opened through its handle.
     if (make && !MakeDirectoryChain(destDir_))

@@ -62,8 +62,13 @@ bool IsPlainItemName(const std::wstring& relativePath, bool isDirectory);
 // same archive has a directory.
 class ItemPathGuard {
 public:
-    // destDir ends with a separator.
-    explicit ItemPathGuard(std::wstring destDir) : destDir_(std::move(destDir)) {}
+    // destDir ends with a separator. root, where given, is destDir opened
+    // and checked by the caller: everything is made below that handle, and
+    // destDir is never opened again by its name.
+    explicit ItemPathGuard(std::wstring destDir, std::shared_ptr<CheckedDir> root = nullptr)
+        : destDir_(std::move(destDir)), root_(std::move(root))
+    {
+    }
 
     // Looks at what exists of the item's path (its directories, and a
     // directory item itself); a file in a directory that exists is left
@@ -114,6 +119,7 @@ private:
     Dir Root(bool make);
 
     std::wstring destDir_;
+    Dir root_;
     std::set<std::wstring> claimedDirs_;  // upper case, backslashes, no trailing one
     // Directories known to be real ones, "" for the destination: claimed
     // by this archive, or opened and checked.

@@ -26,6 +26,12 @@ bool OpenedDamaged(IInArchive* handler)
 
 int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallback* callback)
 {
+    return ExtractInto(destDir, nullptr, callback);
+}
+
+int32_t SevenZipExtractor::ExtractInto(const std::wstring& destDir, std::shared_ptr<CheckedDir> root,
+                                       ProgressCallback* callback)
+{
     try {
         // With no handler opening the file the format becomes 0: 7z.
         ProbeFormat();
@@ -55,7 +61,7 @@ int32_t SevenZipExtractor::ExtractTo(const std::wstring& destDir, ProgressCallba
         // need the other processors.
         intl::SetDecoderThreads(handler.Get(), intl::kDecoderThreads);
         ComPtr<intl::ArchiveExtractCallback> extractCallback = new (std::nothrow)
-            intl::ArchiveExtractCallback(handler.Get(), destDir, callback);
+            intl::ArchiveExtractCallback(handler.Get(), destDir, callback, std::move(root));
         if (!extractCallback) {
             handler->Close();
             return E_OUTOFMEMORY;

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "install/archive_extract_callback.h"
 #include "install/seven_zip_extractor.h"
 #include "install/stream_wrappers.h"
+#include "system/checked_dir.h"
 #include "recording_callback.h"
 #include "scratch_dir.h"
 
@@ -173,4 +175,26 @@ TEST(ExtractedItems, TheItemCountIsReportedOnce)
     RecordingCallback cb;
     ASSERT_EQ(Extract(TestData(L"basic.7z"), dest.path(), &cb), 0);
     EXPECT_EQ(cb.counts, std::vector<uint32_t>{10});
+}
+
+// The installer hands the extraction the program folder it opened and
+// checked: the folder's name is not used again, so a folder put in its place
+// afterwards gets nothing.
+TEST(ExtractedItems, AGivenDestinationHandleIsUsedNotItsNameAgain)
+{
+    ScratchDir scratch;
+    const std::wstring dest = scratch / L"dest\\", moved = scratch / L"moved\\";
+    ASSERT_TRUE(CreateDirectoryW(dest.c_str(), nullptr));
+    auto root = std::make_shared<CheckedDir>();
+    ASSERT_EQ(CheckedDir::Open(dest, *root), S_OK);
+    ASSERT_TRUE(MoveFileW((scratch / L"dest").c_str(), (scratch / L"moved").c_str()));
+    ASSERT_TRUE(CreateDirectoryW(dest.c_str(), nullptr));
+
+    SevenZipExtractor extractor;
+    extractor.UseArchiveFile(TestData(L"basic.7z"));
+    ASSERT_EQ(extractor.ExtractInto(dest, root, nullptr), 0);
+    for (const wchar_t* name : kBasicFiles) {
+        EXPECT_TRUE(Exists(moved + name)) << testing::PrintToString(name);
+        EXPECT_FALSE(Exists(dest + name)) << testing::PrintToString(name);
+    }
 }
