@@ -198,6 +198,8 @@ UniqueLocal<void> OwnerOf(HANDLE handle)
 bool OwnersAreKept()
 {
     std::wstring windows = FromBuffer(GetWindowsDirectoryW);
+    // By name: the system's own folder, which no user can re-point, and only
+    // its owner is read.
     UniqueFileHandle dir(CreateFileW(windows.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!dir)
